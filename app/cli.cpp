@@ -1,0 +1,310 @@
+#include "app/cli.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <istream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/cli_batch.hpp"
+#include "app/cli_options.hpp"
+#include "board/board.hpp"
+#include "board/solution.hpp"
+#include "levels/settings_folder.hpp"
+#include "levels/sources.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+#include "solver/texts.hpp"
+#include "ui/board_view.hpp"
+#include "ui/settings.hpp"
+
+namespace qm {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitNotSolved = 1;
+constexpr int kExitBadInput = 2;
+constexpr size_t kMaxMovesBytes = size_t{64} << 20;  // larger moves files are refused
+
+const char* kUsage =
+    "usage: quillmate-cli [OPTIONS] [SOURCE]\n"
+    "Solves the levels of SOURCE in a batch and writes the report to standard output.\n"
+    "  SOURCE      a level file, a folder of numbered level files, or - for standard input;\n"
+    "              without SOURCE the built-in sample set is used\n"
+    "  --time-limit S   seconds per level (default: uTime of the settings file, else 600)\n"
+    "  --from N, --to N the range of levels to solve (default: the whole set)\n"
+    "  --report FILE    write the report to FILE instead of standard output\n"
+    "  --trace     add the solution letters to the report\n"
+    "  --solver both|1|2  start both solver threads (default) or only one\n"
+    "  --list      print one line per level: number, size, boxes and verdict\n"
+    "  --check MOVES_FILE\n"
+    "              replay the moves in MOVES_FILE (letters u r d l U R D L; white space\n"
+    "              is ignored) on the level; exit 0 when they solve it, 1 when not\n"
+    "  --level N   the level of SOURCE to check (from 1; default 1)\n"
+    "  --render N FILE    draw level N's start position into the PNG file FILE\n"
+    "  --render-title FILE  draw the title screen into the PNG file FILE\n"
+    "  --help      print this help\n"
+    "  --version   print the program's title\n";
+
+std::string sourceLabel(const CliOptions& options) {
+    if (options.source.empty()) return "sample set";
+    if (options.source == "-") return "standard input";
+    return options.source;
+}
+
+// Reads standard input, at most kMaxSourceBytes.
+bool readStandardInput(std::istream& in, std::string& text) {
+    text.clear();
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxSourceBytes) return false;
+    }
+    return true;
+}
+
+// Opens the source named on the command line. On failure writes the reason into error.
+bool openSource(const CliOptions& options, std::istream& in, std::string& error) {
+    if (options.source.empty()) {
+        openSample();
+    } else if (options.source == "-") {
+        std::string text;
+        if (!readStandardInput(in, text)) {
+            error = "too large (more than 256 MiB)";
+            return false;
+        }
+        openText(text);
+    } else {
+        std::error_code ec;
+        if (std::filesystem::is_directory(options.source, ec)) {
+            levelSet.folderPath = options.source;
+            openFolder();
+        } else {
+            levelSet.openFilePath = options.source;
+            openFile();
+        }
+    }
+    if (levelSet.sourceKind != kSourceNone) return true;
+    error = levelSet.lastError.empty() || levelSet.lastError == "no valid level"
+                ? std::string(kLoadErrorText) + " no valid level"
+                : levelSet.lastError;
+    return false;
+}
+
+void printLevelList(std::ostream& out) {
+    goToLevel(1);
+    for (;;) {
+        out << levelLine(levelSet.currentLevel, level.boardWidth, level.boardHeight, level.boxCount)
+            << ' ' << verdictWord(level.levelVerdict) << '\n';
+        if (levelSet.nextLevelPos < 0) break;
+        nextLevel();
+    }
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// A byte as the error message shows it: the character itself when printable, else its code.
+std::string shownByte(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && u < 0x7f) return std::string("'") + c + "'";
+    return formatText("byte 0x%02X", u);
+}
+
+// Reads the moves file into letters, dropping white space. On failure writes the reason.
+bool readMovesFile(const std::string& path, std::string& letters, std::string& error) {
+    letters.clear();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "is a folder, not a file";
+        return false;
+    }
+    const uintmax_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxMovesBytes) {
+        error = "too large (more than 64 MiB)";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        error = std::string("cannot open: ") + std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    char buffer[65536];
+    bool tooLarge = false;
+    for (;;) {
+        const size_t got = std::fread(buffer, 1, sizeof buffer, f);
+        if (got == 0) break;
+        if (text.size() + got > kMaxMovesBytes) {
+            tooLarge = true;
+            break;
+        }
+        text.append(buffer, got);
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (tooLarge) {
+        error = "too large (more than 64 MiB)";
+        return false;
+    }
+    if (failed) {
+        error = "cannot read";
+        return false;
+    }
+    letters.reserve(text.size());
+    int64_t line = 1, column = 0;
+    for (char c : text) {
+        ++column;
+        if (c == '\n') {
+            ++line;
+            column = 0;
+            continue;
+        }
+        if (isBlank(c)) continue;
+        if (letterDirection(c) < 0) {
+            error = formatText("bad character %s at line %lld, column %lld", shownByte(c).c_str(),
+                               static_cast<long long>(line), static_cast<long long>(column));
+            return false;
+        }
+        letters.push_back(c);
+    }
+    return true;
+}
+
+// Replays letters on the current level. Returns the exit status.
+int checkCurrentLevel(const std::string& letters, std::ostream& out, std::ostream& err) {
+    if (level.levelVerdict != 1) {
+        out << "Not solved\n";
+        return kExitNotSolved;
+    }
+    if (allocateSolution() == 0) {
+        err << "quillmate-cli: out of memory\n";
+        return kExitBadInput;
+    }
+    resetSolution();
+    for (char c : letters) appendLetter(letterDirection(c), isPushLetter(c));
+    const bool stored = solution.traceOverflow == 0;
+    const bool solved = stored && verifySolution() == 1;
+    const int32_t moves = solution.moveCount, pushes = solution.pushCount;
+    releaseSolution();
+    if (!stored) {
+        err << "quillmate-cli: out of memory\n";
+        return kExitBadInput;
+    }
+    if (!solved) {
+        out << "Not solved\n";
+        return kExitNotSolved;
+    }
+    out << formatText("Solved%6dmoves%5dpushes", moves, pushes) << '\n';
+    return kExitOk;
+}
+
+// Draws a picture of the view into a PNG file.
+int renderPicture(const CliOptions& options, std::ostream& err) {
+    std::string error;
+    bool drawn = false;
+    if (options.renderTitle) {
+        drawn = renderTitlePng(options.renderPath, error);
+    } else {
+        if (options.renderLevel > levelSet.levelCount) {
+            err << "quillmate-cli: " << sourceLabel(options) << ": no level " << options.renderLevel << '\n';
+            return kExitBadInput;
+        }
+        goToLevel(options.renderLevel);
+        drawn = renderStartPng(options.renderPath, error);
+    }
+    if (drawn) return kExitOk;
+    err << "quillmate-cli: " << options.renderPath << ": " << error << '\n';
+    return kExitBadInput;
+}
+
+int solveBatch(const CliOptions& options, std::ostream& err) {
+    if (allocateBlocks() == 0 || allocateSolution() == 0) {
+        err << "quillmate-cli: cannot allocate the solver's memory (" << kMemoryText << " GB)\n";
+        return kExitBadInput;
+    }
+    if (options.timeLimit > 0) control.timeLimit = options.timeLimit;
+    CliBatchOptions batch;
+    batch.from = options.from;
+    batch.to = options.to;
+    batch.reportPath = options.reportPath;
+    batch.trace = options.trace;
+    batch.thread1 = options.thread1;
+    batch.thread2 = options.thread2;
+    const int status = runCliBatch(batch, err);
+    releaseSolution();
+    releaseBlocks();
+    return status;
+}
+
+// Lists, renders or solves the open set.
+int runMode(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.list) {
+        printLevelList(out);
+        return kExitOk;
+    }
+    if (options.renderLevel != 0 || options.renderTitle) return renderPicture(options, err);
+    if (options.from > levelSet.levelCount) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": no level " << options.from << " (the set holds "
+            << levelSet.levelCount << " levels)\n";
+        return kExitBadInput;
+    }
+    return solveBatch(options, err);
+}
+
+}  // namespace
+
+int runCli(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
+    CliOptions options;
+    std::string error;
+    if (!parseCliOptions(argc, argv, options, error)) {
+        err << "quillmate-cli: " << error << "\n" << "try 'quillmate-cli --help'\n";
+        return kExitBadInput;
+    }
+    if (options.help) {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (options.version) {
+        out << kTitleString << '\n';
+        return kExitOk;
+    }
+    locateSettings();
+    readSettings();
+    applySettings();
+    std::string letters;
+    if (!options.checkFile.empty() && !readMovesFile(options.checkFile, letters, error)) {
+        err << "quillmate-cli: " << options.checkFile << ": " << error << '\n';
+        return kExitBadInput;
+    }
+    if (!openSource(options, in, error)) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": " << error << '\n';
+        deleteScratchFile();
+        return kExitBadInput;
+    }
+    if (!options.checkFile.empty()) {
+        const int32_t wanted = options.levelNumber == 0 ? 1 : options.levelNumber;
+        if (wanted > levelSet.levelCount) {
+            err << "quillmate-cli: " << sourceLabel(options) << ": no level " << wanted << " (the set holds "
+                << levelSet.levelCount << (levelSet.levelCount == 1 ? " level)\n" : " levels)\n");
+            deleteScratchFile();
+            return kExitBadInput;
+        }
+        goToLevel(wanted);
+        const int status = levelSet.currentLevel == wanted ? checkCurrentLevel(letters, out, err) : kExitBadInput;
+        if (levelSet.currentLevel != wanted) {
+            err << "quillmate-cli: " << sourceLabel(options) << ": cannot reach level " << wanted << '\n';
+        }
+        deleteScratchFile();
+        return status;
+    }
+    const int status = runMode(options, out, err);
+    deleteScratchFile();
+    return status;
+}
+
+}  // namespace qm

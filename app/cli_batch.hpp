@@ -1,0 +1,19 @@
+#pragma once
+// The batch run of the command-line program: progress on standard error, the report on standard
+// output or in a file, Ctrl-C as Cancel.
+#include <iosfwd>
+#include <string>
+
+namespace qm {
+
+struct CliBatchOptions {
+    int from = 0, to = 0;      // 0: the set's first / last level
+    std::string reportPath;    // empty: standard output
+    bool trace = false;        // add the solution letters to the report
+    bool thread1 = true, thread2 = true;
+};
+
+// Runs the batch on the open level set; returns the exit status (0, or 130 when cancelled).
+int runCliBatch(const CliBatchOptions& options, std::ostream& err);
+
+}  // namespace qm

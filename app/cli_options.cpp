@@ -1,0 +1,158 @@
+#include "app/cli_options.hpp"
+
+#include <string_view>
+
+namespace qm {
+
+namespace {
+
+constexpr size_t kMaxArgumentBytes = 4096;
+constexpr int32_t kMaxTimeLimitSeconds = 100'000'000;
+
+// Reads a positive decimal number that fits in int32; false for anything else.
+bool parsePositive(std::string_view text, int32_t& value) {
+    if (text.empty()) return false;
+    int64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+        if (v > INT32_MAX) return false;
+    }
+    if (v == 0) return false;
+    value = static_cast<int32_t>(v);
+    return true;
+}
+
+bool needsValue(std::string_view arg) {
+    return arg == "--check" || arg == "--level" || arg == "--time-limit" || arg == "--from" ||
+           arg == "--to" || arg == "--report" || arg == "--solver" || arg == "--render" ||
+           arg == "--render-title";
+}
+
+bool positiveOption(std::string_view arg, std::string_view value, int32_t& target, std::string& error) {
+    if (parsePositive(value, target)) return true;
+    error = "option '" + std::string(arg) + "' needs a positive number, not '" + std::string(value) + "'";
+    return false;
+}
+
+// Takes the value of an option that has one.
+bool takeValue(std::string_view arg, std::string_view value, CliOptions& options, std::string& error) {
+    if (arg == "--check") {
+        if (!options.checkFile.empty()) {
+            error = "more than one --check given";
+            return false;
+        }
+        if (value.empty()) {
+            error = "option '--check' needs a file name";
+            return false;
+        }
+        options.checkFile = std::string(value);
+        return true;
+    }
+    if (arg == "--level") return positiveOption(arg, value, options.levelNumber, error);
+    if (arg == "--from") return positiveOption(arg, value, options.from, error);
+    if (arg == "--to") return positiveOption(arg, value, options.to, error);
+    if (arg == "--time-limit") {
+        if (!positiveOption(arg, value, options.timeLimit, error)) return false;
+        if (options.timeLimit <= kMaxTimeLimitSeconds) return true;
+        error = "option '--time-limit' is too large";
+        return false;
+    }
+    if (arg == "--render") return positiveOption(arg, value, options.renderLevel, error);
+    if (arg == "--report" || arg == "--render-title") {
+        if (value.empty()) {
+            error = "option '" + std::string(arg) + "' needs a file name";
+            return false;
+        }
+        if (arg == "--report") options.reportPath = std::string(value);
+        else options.renderPath = std::string(value);
+        if (arg == "--render-title") options.renderTitle = true;
+        return true;
+    }
+    // --solver
+    if (value == "both") {
+        options.thread1 = options.thread2 = true;
+    } else if (value == "1") {
+        options.thread1 = true;
+        options.thread2 = false;
+    } else if (value == "2") {
+        options.thread1 = false;
+        options.thread2 = true;
+    } else {
+        error = "option '--solver' takes both, 1 or 2, not '" + std::string(value) + "'";
+        return false;
+    }
+    return true;
+}
+
+bool checkCombinations(const CliOptions& options, std::string& error) {
+    const bool check = !options.checkFile.empty();
+    const bool render = options.renderLevel != 0 || options.renderTitle;
+    const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0);
+    if (modes > 1) {
+        error = "--check, --list and --render cannot be combined";
+        return false;
+    }
+    if (options.levelNumber != 0 && !check) {
+        error = "--level is used only with --check";
+        return false;
+    }
+    if (options.from != 0 && options.to != 0 && options.to < options.from) {
+        error = "--to must not be smaller than --from";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
+    bool sourceSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.size() > kMaxArgumentBytes) {
+            error = "argument too long";
+            return false;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--list") {
+            options.list = true;
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (needsValue(arg)) {
+            if (i + 1 >= argc) {
+                error = "option '" + std::string(arg) + "' needs a value";
+                return false;
+            }
+            const std::string_view value = argv[++i];
+            if (value.size() > kMaxArgumentBytes) {
+                error = "argument too long";
+                return false;
+            }
+            if (!takeValue(arg, value, options, error)) return false;
+            // --render N takes the picture's file name as its second value.
+            if (arg == "--render") {
+                if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
+                    error = "option '--render' needs a level number and a file name";
+                    return false;
+                }
+                options.renderPath = argv[++i];
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option '" + std::string(arg) + "'";
+            return false;
+        } else if (sourceSeen) {
+            error = "more than one SOURCE given";
+            return false;
+        } else {
+            options.source = std::string(arg);
+            sourceSeen = true;
+        }
+    }
+    return checkCombinations(options, error);
+}
+
+}  // namespace qm

@@ -1,0 +1,28 @@
+#pragma once
+// Command-line options of quillmate-cli.
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+struct CliOptions {
+    bool help = false;
+    bool version = false;
+    bool list = false;
+    std::string checkFile;   // --check: the moves file to replay; empty: no check
+    int32_t levelNumber = 0; // --level: the level to work on, from 1; 0: not given (level 1)
+    int32_t timeLimit = 0;   // --time-limit: seconds per level; 0: from the settings file
+    int32_t from = 0, to = 0;  // --from, --to: the batch range; 0: the set's first / last level
+    std::string reportPath;  // --report: the report file; empty: standard output
+    bool trace = false;      // --trace: add the solution letters to the report
+    bool thread1 = true, thread2 = true;  // --solver both|1|2
+    int32_t renderLevel = 0; // --render N: level N's start position to renderPath
+    bool renderTitle = false;  // --render-title: the title screen to renderPath
+    std::string renderPath;
+    std::string source;      // empty: the sample set; "-": standard input
+};
+
+// Parses the arguments; on a bad argument returns false with a message in error.
+bool parseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+
+}  // namespace qm

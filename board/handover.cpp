@@ -1,0 +1,7 @@
+#include "board/handover.hpp"
+
+namespace qm {
+
+Handover handover;
+
+}  // namespace qm

@@ -1,0 +1,21 @@
+#pragma once
+// Tables the solve driver hands to solver thread 2 before it starts. Thread 1 reruns the analysis
+// while thread 2 runs, so thread 2 reads only these copies, never the analysis outputs.
+#include <cstdint>
+
+#include "board/board.hpp"
+
+namespace qm {
+
+struct Handover {
+    int32_t searchBoard[kMaxSquares];  // thread 2's obstacle board: 0 free, 2 box, 8 wall or dead
+    uint32_t t2GoalMask[kMaxSquares];  // low 32 bits of goalReachMask
+    uint32_t t2StartMask[kMaxSquares]; // low 32 bits of boxReachMask
+    int32_t t2StartBoxes[kMaxBoxes];   // start square of each box, by box index
+    int32_t t2Boxes[kMaxBoxes];        // working list: current square of each box
+    int32_t t2Goals[kMaxBoxes];        // goal squares by goal index
+    int32_t t2BoxCount = 0;            // boxes thread 2 works with
+};
+extern Handover handover;
+
+}  // namespace qm

@@ -1,0 +1,7 @@
+#include "board/phase_tables.hpp"
+
+namespace qm {
+
+PhaseTables phase;
+
+}  // namespace qm

@@ -1,0 +1,300 @@
+#include "search2/corral.hpp"
+
+#include <cstring>
+
+#include "board/fills.hpp"
+#include "board/handover.hpp"
+#include "board/single_box.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+
+namespace qm {
+
+CorralState corral;
+
+namespace {
+
+constexpr uint32_t kKeySeed = 0x55555555u;
+constexpr uint32_t kCorralProbeStep = 491;
+constexpr int8_t kVerdictResolvable = 1;
+constexpr int8_t kVerdictDead = 2;
+constexpr int32_t kQueued = 2;  // t2CorralStore: the state waits in the current sub-search
+
+void clearSquares(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
+
+// Labels the free regions of searchBoard: 1 for the pusher's, then 2, 3, ... in square order.
+void labelRegions(int32_t t) {
+    const int32_t* board = handover.searchBoard;
+    int32_t* labels = corral.regionLabels;
+    clearSquares(labels);
+    labelFill(board, labels, t, 1);
+    int32_t next = 2;
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        if (board[s] == 0 && labels[s] == 0) labelFill(board, labels, s, next++);
+    }
+}
+
+// Appends label unless it is listed already. A list keeps at most kCorralLabelList labels;
+// further distinct labels are ignored, so those corrals are simply not tested.
+void addLabel(int32_t* list, int32_t& count, int32_t label) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (list[i] == label) return;
+    }
+    if (count < kCorralLabelList) list[count++] = label;
+}
+
+// True when one of the eight squares around b carries label l1 or l2 (l2 -1 for none).
+bool touchesRegion(const int32_t* labels, int32_t b, int32_t l1, int32_t l2) {
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t l = labels[b + level.ringOffset[r]];
+        if (l == l1 || l == l2) return true;
+    }
+    return false;
+}
+
+bool stopRequested() { return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline; }
+
+void clearQueue() {
+    for (int32_t q = 0; q < kCorralLevels; ++q) {
+        corral.queueHead[q] = nullptr;
+        corral.queueTail[q] = nullptr;
+    }
+    corral.queueTop = 0;
+}
+
+void queueState(CorralEntry* e, int32_t q) {
+    e->next = nullptr;
+    if (corral.queueTail[q] != nullptr) {
+        corral.queueTail[q]->next = e;
+    } else {
+        corral.queueHead[q] = e;
+    }
+    corral.queueTail[q] = e;
+    if (q > corral.queueTop) corral.queueTop = q;
+}
+
+// The first state of the highest non-empty level (fewest boxes), or nullptr.
+CorralEntry* nextState() {
+    int32_t i = corral.queueTop;
+    while (i >= 0 && corral.queueHead[i] == nullptr) corral.queueTop = --i;
+    if (i < 0) return nullptr;
+    CorralEntry* e = corral.queueHead[i];
+    corral.queueHead[i] = e->next;
+    if (corral.queueHead[i] == nullptr) corral.queueTail[i] = nullptr;
+    return e;
+}
+
+uint32_t stateKey(int32_t p, const int32_t* boxes, int32_t n) {
+    const uint32_t pu = static_cast<uint32_t>(p);
+    uint32_t x = pu ^ kKeySeed;
+    uint32_t s = pu + kKeySeed;
+    uint32_t m = pu * kKeySeed;
+    for (int32_t k = 0; k < n; ++k) {
+        const uint32_t b = static_cast<uint32_t>(boxes[k]);
+        x ^= b;
+        s += b;
+        m *= b;
+    }
+    return (x + m + s) % kCorralSlots;
+}
+
+// The slot matching (p, the boxes marked 2 on t2CorralBoard), else the first free slot; nullptr
+// when a whole cycle of the table holds neither.
+CorralEntry* probeState(uint32_t key, int32_t p, int32_t count) {
+    const int32_t* board = corral.t2CorralBoard;
+    const int32_t serial = corral.t2CorralSerial;
+    uint32_t i = key;
+    for (uint32_t probes = 0; probes < kCorralSlots; ++probes) {
+        CorralEntry& e = corral.t2CorralTable[i];
+        // Undecided entries of earlier sub-searches are free for reuse.
+        if (e.pusher == 0 || (e.stamp != serial && e.verdict == 0)) return &e;
+        if (e.count == count && e.pusher == p) {
+            bool same = true;
+            for (int32_t k = 0; k < count && same; ++k) same = board[e.boxes[k]] == BOX;
+            if (same) return &e;
+        }
+        i = (i + kCorralProbeStep) % kCorralSlots;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void resetCorralTable() {
+    clearMemory(corral.t2CorralTable, sizeof(CorralEntry) * kCorralSlots);
+    corral.t2CorralSerial = 0;
+}
+
+int32_t t2CorralStore(int32_t p) {
+    int32_t* board = corral.t2CorralBoard;
+    int32_t* reach = corral.storeReach;
+    clearSquares(reach);
+    reachFill(board, reach, p);
+
+    // A box the pusher can walk around borders no unreachable floor and leaves the sub-problem.
+    int32_t remaining[kCorralBoxes], released[kCorralBoxes];
+    int32_t kept = 0, freed = 0;
+    bool offGoal = false;
+    for (int32_t k = 0; k < corral.subBoxCount; ++k) {
+        const int32_t b = corral.subBoxes[k];
+        bool walkedAround = true;
+        for (int32_t r = 0; r < 8 && walkedAround; ++r) {
+            const int32_t s = b + level.ringOffset[r];
+            walkedAround = board[s] != 0 || reach[s] != 0;
+        }
+        if (walkedAround) {
+            released[freed++] = b;
+        } else {
+            remaining[kept++] = b;
+            if (level.goalMap[b] == 0) offGoal = true;
+        }
+    }
+    corral.storeSlot = nullptr;
+    if (!offGoal) return 0;
+
+    const uint32_t key = stateKey(p, remaining, kept);
+    for (int32_t k = 0; k < freed; ++k) board[released[k]] = 0;
+    CorralEntry* e = probeState(key, p, kept);
+    int32_t result = 0;
+    if (e == nullptr) {
+        result = 0;  // a table full of this sub-search's states: its limits are reached
+    } else if (e->pusher != 0 && e->verdict != 0) {
+        result = e->verdict - 1;
+        corral.storeSlot = e;
+    } else if (e->pusher != 0 && e->stamp == corral.t2CorralSerial) {
+        result = kQueued;
+        corral.storeSlot = e;
+    } else if (corral.insertCount >= kCorralInsertLimit || corral.budgetCount >= kCorralBudgetLimit) {
+        result = 0;
+    } else {
+        ++corral.insertCount;
+        ++corral.budgetCount;
+        for (int32_t k = 0; k < kept; ++k) e->boxes[k] = static_cast<int16_t>(remaining[k]);
+        e->pusher = static_cast<int16_t>(p);
+        e->count = static_cast<int8_t>(kept);
+        e->stamp = corral.t2CorralSerial;
+        e->verdict = 0;
+        queueState(e, kCorralLevels - kept);
+        corral.storeSlot = e;
+        result = kQueued;
+    }
+    for (int32_t k = 0; k < freed; ++k) board[released[k]] = BOX;
+    return result;
+}
+
+int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t l2) {
+    const int32_t* search = handover.searchBoard;
+    int32_t* board = corral.t2CorralBoard;
+    const int32_t n = handover.t2BoxCount;
+    int32_t selected = 0;
+    for (int32_t j = 0; j < n; ++j) {
+        const int32_t b = handover.t2Boxes[j];
+        if (b == 0 || !touchesRegion(labels, b, l1, l2)) continue;  // 0: out of play
+        if (selected == kCorralBoxes) return 9;
+        corral.subBoxes[selected++] = b;
+    }
+    corral.subBoxCount = selected;
+
+    corral.budgetCount = corral.t2CorralSerial;
+    corral.insertCount = 0;
+    ++corral.t2CorralSerial;
+    clearQueue();
+    for (int32_t s = 0; s < level.cellCount; ++s) board[s] = search[s] & WALL;
+    for (int32_t k = 0; k < selected; ++k) board[corral.subBoxes[k]] = BOX;
+
+    const int32_t r = t2CorralStore(t);
+    if (r != kQueued) {
+        --corral.t2CorralSerial;  // nothing was stored under this serial
+        return r;
+    }
+    CorralEntry* root = corral.storeSlot;
+    if (corral.budgetCount >= kCorralBudgetLimit) return 0;
+    for (int32_t k = 0; k < selected; ++k) board[corral.subBoxes[k]] = 0;
+
+    int32_t* reach = corral.expandReach;
+    int32_t* boxes = corral.subBoxes;
+    for (;;) {
+        if (stopRequested()) return 10;
+        const CorralEntry* e = nextState();
+        if (e == nullptr) {
+            root->verdict = kVerdictDead;
+            return 1;
+        }
+        const int32_t count = e->count;
+        corral.subBoxCount = count;
+        for (int32_t k = 0; k < count; ++k) {
+            boxes[k] = e->boxes[k];
+            board[boxes[k]] = BOX;
+        }
+        clearSquares(reach);
+        reachFill(board, reach, e->pusher);
+
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t b = boxes[k];
+            board[b] = 0;
+            for (int32_t d = 0; d < 4; ++d) {
+                const int32_t offset = level.dirOffset[d];
+                const int32_t to = b - offset;
+                if (reach[b + offset] == 0 || board[to] != 0) continue;
+                board[to] = BOX;
+                boxes[k] = to;
+                const int32_t f = frozenTest(board, to);
+                const bool stuck = f == 1 || (corral.clearingMode == 1 && f != 0);
+                if (!stuck && t2CorralStore(b + offset) == 0) {
+                    root->verdict = kVerdictResolvable;
+                    return 0;
+                }
+                board[to] = 0;
+            }
+            boxes[k] = b;
+            board[b] = BOX;
+        }
+        for (int32_t k = 0; k < count; ++k) board[boxes[k]] = 0;
+    }
+}
+
+int32_t t2CorralTest(int32_t u, int32_t t) {
+    const int32_t* board = handover.searchBoard;
+    const int32_t* labels = corral.regionLabels;
+    labelRegions(t);
+
+    int32_t candidates[kCorralLabelList];
+    int32_t candidateCount = 0;
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t s = u + level.ringOffset[r];
+        if (board[s] == 0 && labels[s] != 1) addLabel(candidates, candidateCount, labels[s]);
+    }
+    if (candidateCount == 0) return 0;
+
+    bool crossedOut[kCorralLabelList] = {};
+    for (int32_t i = 0; i < candidateCount; ++i) {
+        const int32_t r = t2CorralSubSearch(t, labels, candidates[i], -1);
+        if (r == 1) return 1;
+        if (r == 9) crossedOut[i] = true;
+    }
+
+    // Pairs: each candidate with the corrals beyond the boxes that touch it.
+    const int32_t n = handover.t2BoxCount;
+    for (int32_t i = 0; i < candidateCount; ++i) {
+        if (crossedOut[i]) continue;
+        const int32_t l = candidates[i];
+        int32_t neighbours[kCorralLabelList];
+        int32_t neighbourCount = 0;
+        for (int32_t j = 0; j < n; ++j) {
+            const int32_t b = handover.t2Boxes[j];
+            if (b == 0 || !touchesRegion(labels, b, l, -1)) continue;
+            for (int32_t r = 0; r < 8; ++r) {
+                const int32_t s = b + level.ringOffset[r];
+                if (board[s] == 0 && labels[s] != 1 && labels[s] != l) {
+                    addLabel(neighbours, neighbourCount, labels[s]);
+                }
+            }
+        }
+        for (int32_t k = 0; k < neighbourCount; ++k) {
+            if (t2CorralSubSearch(t, labels, l, neighbours[k]) == 1) return 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace qm

@@ -1,0 +1,206 @@
+#include "search2/thread2.hpp"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "board/analysis.hpp"
+#include "board/board.hpp"
+#include "board/fills.hpp"
+#include "board/handover.hpp"
+#include "search2/area_clearing.hpp"
+#include "search2/corral.hpp"
+#include "search2/macro_moves.hpp"
+#include "search2/node_table.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+
+namespace qm {
+
+StepList stepList;
+
+namespace {
+
+constexpr int32_t kFirstStepCapacity = 256;
+constexpr int32_t kStartWeight = 90'000;        // visitWeight of a square occupied at the start
+constexpr int32_t kPhaseANodes = 1'970'000;     // the forward phase ends beyond this many nodes
+constexpr double kMeetBandsTimesThree = 54 * 3;  // numerator factors of meetScale
+
+// Scratch maps of the search driver; thread 2 only.
+struct DriverScratch {
+    int32_t reach[kMaxSquares];    // one fill at a time
+    int32_t covered[kMaxSquares];  // every region a backward root stands in
+};
+DriverScratch driver;
+
+// Doubles the step storage. False when the storage cannot grow.
+bool growSteps() {
+    StepList& list = stepList;
+    if (list.capacity >= list.capacityLimit) return false;
+    int64_t wanted = list.capacity == 0 ? kFirstStepCapacity : int64_t{list.capacity} * 2;
+    if (wanted > list.capacityLimit) wanted = list.capacityLimit;
+    void* grown = std::realloc(list.steps, sizeof(Step) * static_cast<size_t>(wanted));
+    if (grown == nullptr) return false;
+    list.steps = static_cast<Step*>(grown);
+    list.capacity = static_cast<int32_t>(wanted);
+    return true;
+}
+
+void takeBoxesOff(int32_t* board, int32_t cells) {
+    for (int32_t s = 0; s < cells; ++s) board[s] &= WALL;
+}
+
+void placeBoxes(const int32_t* squares, int32_t n) {
+    for (int32_t j = 0; j < n; ++j) {
+        handover.t2Boxes[j] = squares[j];
+        handover.searchBoard[squares[j]] = BOX;
+    }
+}
+
+// Stores one backward root per listed pusher area of the solved position (on searchBoard).
+// Returns true when a root stands in every region a solution can end in, so that the backward
+// search running empty proves the level impossible. The last push of a solution leaves the
+// pusher beside the box it put on a goal, on a square whose far side the pusher came from, so
+// a region without such a square cannot hold the pusher at the end.
+bool storeBackwardRoots() {
+    const int32_t n = handover.t2BoxCount, cells = level.cellCount;
+    const int32_t* board = handover.searchBoard;
+    std::memset(driver.covered, 0, sizeof(int32_t) * cells);
+    for (int32_t k = 0; k < analysis.goalAreaCount; ++k) {
+        const int32_t area = analysis.goalAreaSquares[k];
+        std::memset(driver.reach, 0, sizeof(int32_t) * cells);
+        const int32_t p = reachFill(board, driver.reach, area);
+        reachFill(board, driver.covered, area);
+        SearchNode* slot = nodeLookup(p);
+        if (slot->pusher != 0) continue;  // an area listed twice
+        storeNode(slot, p, n, kBackwardTag, nullptr);
+        pushNode(nodes.backwardLists, 0, slot);
+    }
+    for (int32_t s = 0; s < cells; ++s) {
+        if (board[s] != 0 || driver.covered[s] != 0) continue;
+        for (int32_t d = 0; d < 4; ++d) {
+            const int32_t offset = level.dirOffset[d];
+            if (board[s + offset] == BOX && board[s - offset] == 0) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void resetSteps() {
+    StepList& list = stepList;
+    list.stepCount = 0;
+    list.stepOverflow = 0;
+    list.lastStepPusher = level.pusherSquare;
+    std::memcpy(list.stepBoard, level.obstacleMap, sizeof(int32_t) * level.cellCount);
+}
+
+void appendStep(int32_t from, int32_t to, int32_t pusher) {
+    StepList& list = stepList;
+    if (list.stepCount < list.capacity || growSteps()) {
+        list.steps[list.stepCount++] = Step{static_cast<int16_t>(from), static_cast<int16_t>(to),
+                                            static_cast<int16_t>(pusher)};
+    } else {
+        list.stepOverflow = 1;
+    }
+    list.lastStepPusher = pusher;
+    list.stepBoard[from] = 0;
+    list.stepBoard[to] = BOX;
+}
+
+void releaseSteps() {
+    std::free(stepList.steps);
+    stepList.steps = nullptr;
+    stepList.capacity = 0;
+    stepList.stepCount = 0;
+}
+
+void thread2Main() {
+    // A node holds at most kNodeBoxes box squares.
+    if (handover.t2BoxCount > kNodeBoxes) {
+        control.thread2State = kResultBoxesOver;
+        return;
+    }
+    clearBlock2();
+    bindThread2Tables();
+    if (level.alreadySolved == 0 && analysis.areaStrategyFlag != 0 &&
+        analysis.goalAreaCount == 1) {
+        corral.clearingMode = 1;
+        const int32_t result = areaClearingSearch();
+        control.thread2State = result;
+        if (result == kResultSolved) control.solvedBy = 2;
+        return;
+    }
+    corral.clearingMode = 0;
+    const int32_t result = bidirectionalSearch();
+    control.thread2State = result;
+    if (result == kResultSolved) control.solvedBy = 3;
+}
+
+int32_t bidirectionalSearch() {
+    if (blocks.memoryReady != 1) return kResultFailed;
+    const int32_t n = handover.t2BoxCount, cells = level.cellCount;
+    int32_t* board = handover.searchBoard;
+
+    for (int32_t s = 0; s < cells; ++s) corral.t2CorralBoard[s] = board[s] & WALL;
+    corridorAnalysis();
+    resetSteps();
+    resetTables();
+    clearLists(nodes.forwardLists);
+    clearLists(nodes.backwardLists);
+
+    int32_t stops = 0;  // squares a box from the start may end a macro move on
+    for (int32_t s = 0; s < cells; ++s) {
+        macro.visitWeight[s] = board[s] != 0 ? kStartWeight : 0;
+        if (handover.t2StartMask[s] != 0 && macro.noStopMark[s] == 0) ++stops;
+    }
+    macro.meetScale = n == 0 ? 0.0
+                             : static_cast<double>(stops) * kMeetBandsTimesThree / n / n /
+                                   static_cast<double>(kNodeLimit);
+
+    // Backward roots: the solved position, once per listed pusher area.
+    takeBoxesOff(board, cells);
+    placeBoxes(handover.t2Goals, n);
+    const bool rootsCoverSolved = storeBackwardRoots();
+
+    // The start position.
+    takeBoxesOff(board, cells);
+    placeBoxes(handover.t2StartBoxes, n);
+    std::memset(driver.reach, 0, sizeof(int32_t) * cells);
+    const int32_t start = reachFill(board, driver.reach, level.pusherSquare);
+    // A level given solved needs no step: no box in play, or the start is a root.
+    if (n == 0) return kResultSolved;
+    const SearchNode* startSlot = nodeLookup(start);
+    if (startSlot->pusher != 0 && startSlot->tag == kBackwardTag) return kResultSolved;
+
+    if (forwardSeed(start) == kResultSolved) return kResultSolved;
+    takeBoxesOff(board, cells);
+
+    // Phase A: forward, until the lists run empty or a tenth of the table is used.
+    for (;;) {
+        if (control.stopFlag != 0) return kResultTimeout;
+        if (nowSeconds() > control.solveDeadline) return kResultTimeout;
+        const int32_t r = forwardExpand();
+        if (r == kResultSolved) return kResultSolved;
+        if (r != 2) break;
+        if (nodeCountNow() > kPhaseANodes) break;
+    }
+
+    // Phase B: backward, steered towards the stored forward nodes.
+    while (control.stopFlag == 0) {
+        if (nowSeconds() > control.solveDeadline) return kResultTimeout;
+        const int32_t r = backwardExpand();
+        if (r == 2) continue;
+        if (r == kResultSolved) {
+            writeBackwardSteps();
+            return kResultSolved;
+        }
+        // Running empty proves nothing when the solved position has pusher regions without a
+        // root: a solution could end in one of them.
+        if (r == kResultImpossible && !rootsCoverSolved) return kResultFailed;
+        return r;
+    }
+    return kResultTimeout;
+}
+
+}  // namespace qm

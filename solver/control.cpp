@@ -1,0 +1,40 @@
+#include "solver/control.hpp"
+
+#include <chrono>
+
+namespace qm {
+
+Control control;
+
+const char* resultMessage(int32_t code) {
+    switch (code) {
+        case kResultCanceled: return " Canceled          ";
+        case kResultImpossible: return " Impossible        ";
+        case kResultSolved: return nullptr;
+        case kResultFailed: return " Failed            ";
+        case kResultTimeout: return " Failed (Timeout)  ";
+        case kResultTraceMiss: return " Failed (TraceMiss)";
+        default: return " Failed (?)";
+    }
+}
+
+const char* reportSuffix(int32_t code) {
+    switch (code) {
+        case kResultSizeOver: return " Failed SizeOver\n";
+        case kResultBoxesOver: return " Failed BoxesOver\n";
+        case kResultIrregular: return " Skiped Strange\n";
+        case kResultImpossible: return " Skiped Impossible\n";
+        case kResultTraceMiss: return " Failed TraceMiss\n";
+        case kResultSkipped: return " Failed Skip\n";
+        case kResultFailed:
+        case kResultTimeout: return " Failed\n";
+        default: return " Failed ?\n";
+    }
+}
+
+int64_t nowSeconds() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace qm

@@ -1,0 +1,169 @@
+#include "solver/driver.hpp"
+
+#include <chrono>
+#include <thread>
+
+#include "board/board.hpp"
+#include "board/solution.hpp"
+#include "search1/thread1_phases.hpp"
+#include "search2/thread2.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+#include "solver/preparation.hpp"
+
+namespace qm {
+
+DriverOptions driverOptions;
+
+namespace {
+
+void refreshElapsed() { control.elapsedSeconds = nowSeconds() - control.solveStart; }
+
+bool pastDeadline() { return nowSeconds() >= control.solveDeadline; }
+
+// The state a thread ends with after a stop: 3 when the user asked, else 10.
+int32_t stoppedState() { return control.stopFlag != 0 ? kResultCanceled : kResultTimeout; }
+
+// Continues the companion search alone after the main phase; returns its last code.
+int32_t continueCompanion() {
+    for (;;) {
+        if (control.stopFlag != 0 || pastDeadline()) return kResultTimeout;
+        int32_t r = pullExpand();
+        if (r == 1) r = pullExpand();
+        if (r == 1) r = pushExpand();
+        if (r != 1) {
+            if (r == kResultSolved) {
+                assembleSolution();
+                control.secondaryState = 2;
+            }
+            return r;
+        }
+    }
+}
+
+void endThread1(int32_t state) {
+    if (state == kResultSolved) control.solvedBy = 1;
+    control.thread1State = state;
+}
+
+void runThread1IfChosen() {
+    if (driverOptions.runThread1) thread1Main();
+    else control.thread1State = kResultFailed;
+}
+
+void runThread2IfChosen() {
+    if (driverOptions.runThread2) thread2Main();
+    else control.thread2State = kResultFailed;
+}
+
+int32_t mergeResults() {
+    if (control.stopFlag == kResultStopNow) control.stopFlag = 0;
+    const int32_t s1 = control.thread1State, s2 = control.thread2State;
+    if (s1 == kResultSolved) return kResultSolved;
+    if (s2 == kResultSolved) {
+        rebuildThread2Solution();
+        return kResultSolved;
+    }
+    if (s2 == kResultImpossible) return kResultImpossible;
+    if (control.stopFlag == 1) return kResultCanceled;
+    if (s1 == kResultTimeout || s2 == kResultTimeout) return kResultTimeout;
+    return kResultFailed;
+}
+
+}  // namespace
+
+void thread1Main() {
+    if (level.alreadySolved != 0) {
+        endThread1(kResultFailed);
+        return;
+    }
+    clearBlock1();
+    control.searchExhausted = 0;
+    control.secondaryState = 0;
+    control.solverPhase = 0;
+    clearPhaseCounters();
+
+    int32_t r = mainPhase();
+    refreshElapsed();
+    if (r == kResultSolved) return endThread1(kResultSolved);
+    if (r == kResultTimeout) return endThread1(stoppedState());
+    if (control.searchExhausted != 0) return endThread1(kResultFailed);
+
+    control.solverPhase = 1;
+    if (control.secondaryState == 1) {
+        r = continueCompanion();
+        refreshElapsed();
+        if (r == kResultSolved) return endThread1(kResultSolved);
+        if (r == kResultTimeout) return endThread1(stoppedState());
+    } else {
+        refreshElapsed();
+    }
+
+    control.solverPhase = 2;
+    clearBlock1();
+    control.phaseNodeCount = 0;
+    r = finalSearch();
+    refreshElapsed();
+    if (r == kResultSolved) return endThread1(kResultSolved);
+    if (r == kResultTimeout) return endThread1(stoppedState());
+    endThread1(r);
+}
+
+void rebuildThread2Solution() {
+    resetSolution();
+    for (int32_t i = 0; i < stepList.stepCount; ++i) {
+        const Step& step = stepList.steps[i];
+        appendBoxTransfer(step.to, step.pusher, step.from);
+    }
+    if (stepList.stepOverflow != 0) solution.traceOverflow = 1;
+}
+
+void countResult(int32_t result) {
+    if (result < 1 || result > 11 || result == 2 || result == kResultCanceled) return;
+    if (result == kResultIrregular || result == kResultImpossible) ++control.skippedCount;
+    else if (result == kResultSolved) ++control.solvedCount;
+    else ++control.failedCount;
+}
+
+int32_t solveLevel() {
+    control.solvedBy = 0;
+    control.stopFlag = 0;
+    control.elapsedSeconds = 0;
+    int32_t result = level.levelVerdict;
+    if (result == kResultRunning) {
+        control.thread1State = 0;
+        control.thread2State = 0;
+        const int64_t now = nowSeconds();
+        control.solveDeadline = now + control.timeLimit;
+        control.solveStart = now;
+        prepareSolve();
+
+        control.thread1State = kResultRunning;
+        std::thread thread1(runThread1IfChosen);
+        control.thread2State = kResultRunning;
+        std::thread thread2(runThread2IfChosen);
+        while (control.thread1State == kResultRunning || control.thread2State == kResultRunning) {
+            if (control.thread1State == kResultSolved || control.thread2State == kResultSolved) {
+                control.stopFlag = kResultStopNow;
+            }
+            if (pastDeadline()) control.stopFlag = kResultStopNow;
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
+        }
+        // Joining makes everything the threads wrote visible here before it is read.
+        thread1.join();
+        thread2.join();
+        result = mergeResults();
+        control.batchResult = result;
+        control.stopFlag = 0;
+        control.elapsedSeconds = nowSeconds() - control.solveStart;
+    }
+    control.batchResult = result;
+    if (result == kResultSolved && verifySolution() == 0) {
+        result = kResultTraceMiss;
+        control.batchResult = result;
+    }
+    countResult(result);
+    return result;
+}
+
+}  // namespace qm

@@ -1,0 +1,26 @@
+#pragma once
+// The solve driver: prepares the loaded level, runs both solver threads under the time limit,
+// merges their results, rebuilds and checks the solution, and counts the outcome.
+#include <cstdint>
+
+namespace qm {
+
+// Which solver threads a solve starts; a thread not started reports 9 at once.
+struct DriverOptions {
+    bool runThread1 = true;
+    bool runThread2 = true;
+};
+extern DriverOptions driverOptions;
+
+constexpr int32_t kPollMilliseconds = 100;
+
+// Solves the loaded level and returns the result code; blocks until both threads have ended.
+int32_t solveLevel();
+// Thread 1's body: writes its result to control.thread1State.
+void thread1Main();
+// Turns thread 2's step list into move letters on a fresh solution text.
+void rebuildThread2Solution();
+// Adds a result to the solved, failed or skipped count.
+void countResult(int32_t result);
+
+}  // namespace qm

@@ -1,0 +1,22 @@
+#pragma once
+// Helpers shared by the tests: levels from text pictures, files in a scratch folder.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace qmtest {
+
+// Loads a level from rows joined by "\n" and returns its verdict.
+int32_t loadPicture(const std::string& rows);
+// The square of column x, row y on the loaded level.
+int32_t square(int32_t x, int32_t y);
+// A fresh, empty folder below the system's temporary folder, removed by the caller.
+std::filesystem::path freshFolder(const std::string& tag);
+// Writes text to path, creating its folder.
+void writeFile(const std::filesystem::path& path, const std::string& text);
+// Reads a file of the shared generated level sets; empty when it is missing.
+std::string sharedLevelFile(const std::string& name);
+// Line k (from 1) of a text file; empty when missing.
+std::string lineOf(const std::string& text, int32_t k);
+
+}  // namespace qmtest
