@@ -56,33 +56,41 @@ void placeBoxes(const int32_t* squares, int32_t n) {
     }
 }
 
-// Stores one backward root per listed pusher area of the solved position (on searchBoard).
-// Returns true when a root stands in every region a solution can end in, so that the backward
-// search running empty proves the level impossible. The last push of a solution leaves the
-// pusher beside the box it put on a goal, on a square whose far side the pusher came from, so
-// a region without such a square cannot hold the pusher at the end.
-bool storeBackwardRoots() {
-    const int32_t n = handover.t2BoxCount, cells = level.cellCount;
+// True when a solution can end with the pusher in the region of s: the last push leaves the
+// pusher beside the box it put on a goal, on a square whose far side it came from.
+bool regionCanEndASolution(const int32_t* board, int32_t s) {
+    for (int32_t d = 0; d < 4; ++d) {
+        const int32_t offset = level.dirOffset[d];
+        if (board[s + offset] == BOX && board[s - offset] == 0) return true;
+    }
+    return false;
+}
+
+void storeRoot(int32_t square) {
+    const int32_t cells = level.cellCount;
+    std::memset(driver.reach, 0, sizeof(int32_t) * cells);
+    const int32_t p = reachFill(handover.searchBoard, driver.reach, square);
+    reachFill(handover.searchBoard, driver.covered, square);
+    SearchNode* slot = nodeLookup(p);
+    if (slot->pusher != 0) return;  // an area listed twice
+    storeNode(slot, p, handover.t2BoxCount, kBackwardTag, nullptr);
+    pushNode(nodes.backwardLists, 0, slot);
+}
+
+// Stores the backward roots of the solved position (on searchBoard): one per listed pusher area,
+// in the listed order, and then one for every other region a solution can end in. The areas are
+// listed only when larger than four squares, so without the second kind a level whose pusher
+// ends in a small region (a single push in a corridor, say) could never be solved here, and the
+// backward search running empty would wrongly prove it impossible.
+void storeBackwardRoots() {
+    const int32_t cells = level.cellCount;
     const int32_t* board = handover.searchBoard;
     std::memset(driver.covered, 0, sizeof(int32_t) * cells);
-    for (int32_t k = 0; k < analysis.goalAreaCount; ++k) {
-        const int32_t area = analysis.goalAreaSquares[k];
-        std::memset(driver.reach, 0, sizeof(int32_t) * cells);
-        const int32_t p = reachFill(board, driver.reach, area);
-        reachFill(board, driver.covered, area);
-        SearchNode* slot = nodeLookup(p);
-        if (slot->pusher != 0) continue;  // an area listed twice
-        storeNode(slot, p, n, kBackwardTag, nullptr);
-        pushNode(nodes.backwardLists, 0, slot);
-    }
+    for (int32_t k = 0; k < analysis.goalAreaCount; ++k) storeRoot(analysis.goalAreaSquares[k]);
     for (int32_t s = 0; s < cells; ++s) {
         if (board[s] != 0 || driver.covered[s] != 0) continue;
-        for (int32_t d = 0; d < 4; ++d) {
-            const int32_t offset = level.dirOffset[d];
-            if (board[s + offset] == BOX && board[s - offset] == 0) return false;
-        }
+        if (regionCanEndASolution(board, s)) storeRoot(s);
     }
-    return true;
 }
 
 }  // namespace
@@ -161,7 +169,7 @@ int32_t bidirectionalSearch() {
     // Backward roots: the solved position, once per listed pusher area.
     takeBoxesOff(board, cells);
     placeBoxes(handover.t2Goals, n);
-    const bool rootsCoverSolved = storeBackwardRoots();
+    storeBackwardRoots();
 
     // The start position.
     takeBoxesOff(board, cells);
@@ -195,9 +203,6 @@ int32_t bidirectionalSearch() {
             writeBackwardSteps();
             return kResultSolved;
         }
-        // Running empty proves nothing when the solved position has pusher regions without a
-        // root: a solution could end in one of them.
-        if (r == kResultImpossible && !rootsCoverSolved) return kResultFailed;
         return r;
     }
     return kResultTimeout;

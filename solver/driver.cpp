@@ -1,6 +1,8 @@
 #include "solver/driver.hpp"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "board/board.hpp"
@@ -46,14 +48,38 @@ void endThread1(int32_t state) {
     control.thread1State = state;
 }
 
+// The poll loop sleeps 100 ms at a time but wakes at once when a thread ends, so that a quickly
+// solved level does not wait out the interval.
+struct PollWake {
+    std::mutex mutex;
+    std::condition_variable wake;
+    int32_t threadsEnded = 0;
+};
+PollWake pollWake;
+
+void threadEnded() {
+    std::lock_guard<std::mutex> lock(pollWake.mutex);
+    ++pollWake.threadsEnded;
+    pollWake.wake.notify_all();
+}
+
+void waitPollInterval() {
+    std::unique_lock<std::mutex> lock(pollWake.mutex);
+    const int32_t ended = pollWake.threadsEnded;
+    pollWake.wake.wait_for(lock, std::chrono::milliseconds(kPollMilliseconds),
+                           [ended] { return pollWake.threadsEnded != ended; });
+}
+
 void runThread1IfChosen() {
     if (driverOptions.runThread1) thread1Main();
     else control.thread1State = kResultFailed;
+    threadEnded();
 }
 
 void runThread2IfChosen() {
     if (driverOptions.runThread2) thread2Main();
     else control.thread2State = kResultFailed;
+    threadEnded();
 }
 
 int32_t mergeResults() {
@@ -147,7 +173,7 @@ int32_t solveLevel() {
                 control.stopFlag = kResultStopNow;
             }
             if (pastDeadline()) control.stopFlag = kResultStopNow;
-            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
+            waitPollInterval();
         }
         // Joining makes everything the threads wrote visible here before it is read.
         thread1.join();

@@ -28,6 +28,8 @@ public:
     void writeClipboard(const std::string&) override {}
     void openDocument(const std::string&) override {}
     void viewChanged() override {}
+    void runDialog(int32_t) override {}
+    void endDialog(int32_t) override {}
 };
 
 SilentWindowSystem silentSystem;

@@ -134,6 +134,12 @@ public:
 
     // The off-screen view (ui/view.hpp) changed: copy it to the window.
     virtual void viewChanged() = 0;
+
+    // Modal dialogs (kOptionDialog, kTextBoxDialog): runDialog shows the dialog and returns once
+    // endDialog has been called for it; meanwhile its controls' commands go to the logic's
+    // onDialogCommand (ui/main_window.hpp). Closing the dialog by its close box ends it too.
+    virtual void runDialog(int32_t dialog) = 0;
+    virtual void endDialog(int32_t dialog) = 0;
 };
 
 // The window system the logic calls. Before setWindowSystem, and after it is given nullptr, a

@@ -41,7 +41,7 @@ int32_t markedCount() {
 
 }  // namespace
 
-TEST(CorridorAnalysis, ThreeSquareRunKeepsItsMiddleFree) {
+TEST(CorridorAnalysis, RunKeepsItsMiddleOrItsBoxAndGoalSquaresFree) {
     ASSERT_EQ(loadPicture("###########\n"
                           "#    ###  #\n"
                           "# @$    . #\n"
@@ -54,20 +54,14 @@ TEST(CorridorAnalysis, ThreeSquareRunKeepsItsMiddleFree) {
     EXPECT_EQ(macro.noStopMark[square(6, 2)], 0);
     EXPECT_EQ(macro.noStopMark[square(7, 2)], 1);
     EXPECT_EQ(markedCount(), 2);
-}
 
-TEST(CorridorAnalysis, BoxAndGoalSquaresOfARunAreNeverMarked) {
-    ASSERT_EQ(loadPicture("###########\n"
-                          "#    ###  #\n"
-                          "# @  . $  #\n"
-                          "#    ###  #\n"
-                          "###########\n"),
-              1);
-    boardFromLevel();
+    // A goal and a start box in the run: only their squares stay free of the mark.
+    level.goalMap[square(5, 2)] = 1;
+    handover.searchBoard[square(7, 2)] = qm::BOX;
     qm::corridorAnalysis();
-    EXPECT_EQ(macro.noStopMark[square(5, 2)], 0);  // goal
+    EXPECT_EQ(macro.noStopMark[square(5, 2)], 0);
     EXPECT_EQ(macro.noStopMark[square(6, 2)], 1);
-    EXPECT_EQ(macro.noStopMark[square(7, 2)], 0);  // start box
+    EXPECT_EQ(macro.noStopMark[square(7, 2)], 0);
     EXPECT_EQ(markedCount(), 1);
 }
 
@@ -134,25 +128,6 @@ TEST(ConnectivityScore, CountsRegionsCutOffFromThePusher) {
     }
 }
 
-TEST(BackwardPriority, RoundsTheVisitWeightAndCapsIt) {
-    ASSERT_EQ(loadPicture("##############\n#@         $.#\n##############\n"), 1);
-    boardFromLevel();
-    wallsOnly();
-    const int32_t box = square(3, 1);
-    handover.searchBoard[box] = qm::BOX;  // one region cut off: connectivity 3
-    handover.t2BoxCount = 1;
-    handover.t2Boxes[0] = box;
-    std::memset(macro.visitWeight, 0, sizeof(macro.visitWeight));
-    macro.visitWeight[box] = 5;
-    macro.meetScale = 0.5;  // 2.5 rounds up
-    EXPECT_EQ(qm::backwardPriority(square(1, 1)), 3 + 3);
-    macro.meetScale = 0.49;  // 2.45 rounds down
-    EXPECT_EQ(qm::backwardPriority(square(1, 1)), 2 + 3);
-    macro.visitWeight[box] = 90'000;
-    macro.meetScale = 1.0;
-    EXPECT_EQ(qm::backwardPriority(square(1, 1)), 53 + 3);
-}
-
 TEST(StepWriters, LongForwardChainIsWrittenOldestFirst) {
     ASSERT_EQ(loadPicture("########\n#@ $  .#\n########\n"), 1);
     boardFromLevel();
@@ -181,31 +156,6 @@ TEST(StepWriters, LongForwardChainIsWrittenOldestFirst) {
     EXPECT_EQ(stepList.stepBoard[a], qm::BOX);  // depth is even: the box ends back on a
     EXPECT_EQ(stepList.stepBoard[b], 0);
     EXPECT_EQ(stepList.lastStepPusher, chain[kDepth - 1].pusher);
-    qm::releaseSteps();
-}
-
-TEST(StepWriters, UnchangedBoxesGiveAStepOfTheMovedBoxInPlace) {
-    ASSERT_EQ(loadPicture("########\n#@ $  .#\n########\n"), 1);
-    boardFromLevel();
-    handover.t2BoxCount = 1;
-    qm::resetSteps();
-    const int32_t a = square(3, 1), b = square(4, 1), c = square(5, 1);
-    qm::SearchNode first{}, same{}, last{};
-    first.boxes[0] = static_cast<int16_t>(b);
-    first.pusher = static_cast<int16_t>(square(1, 1));
-    same = first;
-    same.parent = &first;
-    last.boxes[0] = static_cast<int16_t>(c);
-    last.pusher = static_cast<int16_t>(square(1, 1));
-    last.parent = &same;
-    qm::writeForwardSteps(&last);
-    ASSERT_EQ(stepList.stepCount, 3);
-    EXPECT_EQ(stepList.steps[0].from, a);
-    EXPECT_EQ(stepList.steps[0].to, b);
-    EXPECT_EQ(stepList.steps[1].from, b);
-    EXPECT_EQ(stepList.steps[1].to, b);
-    EXPECT_EQ(stepList.steps[2].from, b);
-    EXPECT_EQ(stepList.steps[2].to, c);
     qm::releaseSteps();
 }
 

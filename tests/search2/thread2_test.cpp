@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "board/analysis.hpp"
@@ -121,6 +120,24 @@ TEST_F(Thread2, SolvesTheFirstSmallLevelsAndTheirStepsReplay) {
     }
 }
 
+TEST_F(Thread2, BackwardMeetingJoinsBothHalvesIntoOneSolution) {
+    // Small level 20 runs its forward nodes out and is solved by the backward search.
+    const std::string text = qmtest::sharedLevelFile("small.txt");
+    if (text.empty()) GTEST_SKIP() << "generated level sets not found";
+    ASSERT_EQ(qm::openText(text), 1);
+    qm::goToLevel(20);
+    ASSERT_EQ(qm::level.levelVerdict, 1);
+    EXPECT_EQ(runThread2(), qm::kResultSolved);
+    ASSERT_NE(qm::nodes.meetNode, nullptr);
+    EXPECT_EQ(qm::nodes.meetNode->tag, qm::kForwardTag);
+    EXPECT_EQ(stepList.stepOverflow, 0);
+    EXPECT_EQ(replayThread2StepsForTest(), 1);
+    // stepBoard followed the steps to the solved position.
+    for (int32_t j = 0; j < qm::handover.t2BoxCount; ++j) {
+        EXPECT_EQ(stepList.stepBoard[qm::handover.t2Goals[j]], qm::BOX);
+    }
+}
+
 TEST_F(Thread2, TwentySevenBoxesAreRefusedWithoutTouchingBlockTwo) {
     ASSERT_EQ(loadPicture(roomWithBoxes(27)), 1);
     qm::blocks.block2[12345] = 0x5A;
@@ -178,14 +195,19 @@ TEST_F(Thread2, MissingMemoryBlockFailsAtOnce) {
     qm::blocks.memoryReady = 1;
 }
 
-// When the backward roots miss a region the last push can leave the pusher in, running empty
-// is no proof, and a solvable level must not be called impossible.
-TEST_F(Thread2, UnlistedFinalRegionIsNoProofOfImpossibility) {
+// Regions of the solved position too small to be listed as areas still get a backward root
+// when a solution can end in them, so such levels are solved rather than called impossible.
+TEST_F(Thread2, UnlistedFinalRegionStillGetsARoot) {
     // Three squares of floor: no pusher area of the solved position is large enough to be listed.
     ASSERT_EQ(loadPicture("#####\n#@$.#\n#####\n"), 1);
     qm::prepareSolve();
     ASSERT_EQ(qm::analysis.goalAreaCount, 0);
-    EXPECT_EQ(runThread2(), qm::kResultFailed);
+    EXPECT_EQ(runThread2(), qm::kResultSolved);
+    // A corridor of five: the box ends two squares on, the pusher in a region of three.
+    ASSERT_EQ(loadPicture("#######\n#@ $ .#\n#######\n"), 1);
+    qm::prepareSolve();
+    ASSERT_EQ(qm::analysis.goalAreaCount, 0);
+    EXPECT_EQ(runThread2(), qm::kResultSolved);
 }
 
 }  // namespace
@@ -196,38 +218,28 @@ TEST(StepList, GrowsPastTwoHundredStepsAndFollowsTheBoard) {
     qm::resetSteps();
     EXPECT_EQ(stepList.lastStepPusher, qm::level.pusherSquare);
     const int32_t a = square(3, 1), b = square(4, 1);
-    for (int32_t i = 0; i < 1000; ++i) {
-        if (i % 2 == 0) qm::appendStep(a, b, square(1, 1) + i % 3);
-        else qm::appendStep(b, a, square(1, 1) + i % 3);
-    }
+    for (int32_t i = 0; i < 1000; ++i) qm::appendStep(i % 2 == 0 ? a : b, i % 2 == 0 ? b : a, i);
     EXPECT_EQ(stepList.stepCount, 1000);
     EXPECT_EQ(stepList.stepOverflow, 0);
     EXPECT_EQ(stepList.steps[999].from, b);
-    EXPECT_EQ(stepList.steps[998].to, b);
-    EXPECT_EQ(stepList.steps[250].pusher, square(1, 1) + 250 % 3);
+    EXPECT_EQ(stepList.steps[250].pusher, 250);
     EXPECT_EQ(stepList.stepBoard[a], qm::BOX);
     EXPECT_EQ(stepList.stepBoard[b], 0);
 
     // Growth refused: the step is lost and flagged, the board and pusher still follow it.
     stepList.capacityLimit = stepList.capacity;
-    while (stepList.stepCount < stepList.capacity) qm::appendStep(a, a, square(1, 1));
+    while (stepList.stepCount < stepList.capacity) qm::appendStep(a, a, 1);
     const int32_t full = stepList.stepCount;
-    qm::appendStep(a, b, square(2, 1));
+    qm::appendStep(a, b, 2);
     EXPECT_EQ(stepList.stepCount, full);
     EXPECT_EQ(stepList.stepOverflow, 1);
-    EXPECT_EQ(stepList.lastStepPusher, square(2, 1));
+    EXPECT_EQ(stepList.lastStepPusher, 2);
     EXPECT_EQ(stepList.stepBoard[b], qm::BOX);
-    EXPECT_EQ(stepList.stepBoard[a], 0);
     stepList.capacityLimit = 0x7FFFFFFF;
 
-    // A reset empties the list and the flag and starts the board from the level again.
     qm::resetSteps();
     EXPECT_EQ(stepList.stepCount, 0);
     EXPECT_EQ(stepList.stepOverflow, 0);
     EXPECT_EQ(stepList.stepBoard[a], qm::BOX);
-    qm::releaseSteps();
-    EXPECT_EQ(stepList.steps, nullptr);
-    qm::appendStep(a, b, square(1, 1));
-    EXPECT_EQ(stepList.stepCount, 1);
     qm::releaseSteps();
 }

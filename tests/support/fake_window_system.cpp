@@ -142,4 +142,17 @@ void FakeWindowSystem::viewChanged() {
     ++viewUpdates;
 }
 
+void FakeWindowSystem::runDialog(int32_t dialog) {
+    {
+        Guard g(lock_);
+        dialogsRun.push_back(dialog);
+    }
+    if (onDialog) onDialog(dialog);
+}
+
+void FakeWindowSystem::endDialog(int32_t dialog) {
+    Guard g(lock_);
+    dialogsEnded.push_back(dialog);
+}
+
 }  // namespace qmtest

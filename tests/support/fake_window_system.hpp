@@ -49,6 +49,10 @@ public:
     std::string clipboard;
     std::vector<std::string> openedDocuments;
     int32_t viewUpdates = 0;
+    std::vector<int32_t> dialogsRun;           // dialogs shown, in order
+    std::vector<int32_t> dialogsEnded;         // endDialog calls, in order
+    // Run inside runDialog, as the user working with the dialog would (may be empty).
+    std::function<void(int32_t)> onDialog;
     // Run after a message is recorded, outside the lock (e.g. the window's message handler).
     std::function<void(int32_t)> onMessage;
 
@@ -77,6 +81,8 @@ public:
     void writeClipboard(const std::string& text) override;
     void openDocument(const std::string& path) override;
     void viewChanged() override;
+    void runDialog(int32_t dialog) override;
+    void endDialog(int32_t dialog) override;
 
 private:
     std::string answerChooser(const char* kind, const std::string& title, const std::string& startPath);
