@@ -27,7 +27,8 @@ constexpr double kRoomDepthSpan = 44.0;       // depth sum of a full deep room m
 constexpr int32_t kRemovalPriority = 58;      // planning priority 58 - k with k boxes in play
 constexpr int32_t kNoSquare = -1;
 
-// Scratch maps and lists of the method; each routine says which it uses.
+// Scratch maps and lists of the method. A routine that calls another never keeps a map the
+// callee writes: region, board and sideMap are taken and given back within one step.
 struct AreaScratch {
     int32_t reach[kMaxSquares];       // pusher's region of the position being expanded
     int32_t childReach[kMaxSquares];  // pusher's region of a child
@@ -476,7 +477,6 @@ void prepareAreaClearing() {
     liftAllBoxes();
     for (int32_t j = 0; j < boxCount(); ++j) handover.t2Boxes[j] = handover.t2StartBoxes[j];
     placeBoxes();
-    resetSteps();
     work.distanceFrom = kNoSquare;
     markFixedStarts();
     computeStorage();
@@ -582,7 +582,9 @@ int32_t nextSubGoal() {
                 const int32_t s = record->boxes[j];
                 if (s == 0) continue;
                 board[s] = BOX;
-                if (ac.targetMark[s] == 0 && ac.targetCount == 0) ac.targetList[ac.targetCount++] = s;
+                if (ac.targetMark[s] == 0 && ac.targetCount == 0) {
+                    ac.targetList[ac.targetCount++] = s;
+                }
             }
             for (int32_t s = 0; s < level.cellCount; ++s) {
                 if (ac.targetMark[s] != 0 && board[s] == 0) ac.targetMark[s] = 0;
@@ -711,6 +713,7 @@ int32_t fillExpand() {
 int32_t followPlan() {
     AreaClearing& ac = areaClearing;
     const int32_t n = boxCount();
+    resetSteps();
     resetTables();
     liftAllBoxes();
     for (int32_t j = 0; j < n; ++j) handover.t2Boxes[j] = handover.t2StartBoxes[j];
@@ -755,6 +758,9 @@ int32_t followPlan() {
 
 int32_t areaClearingSearch() {
     if (blocks.memoryReady != 1) return kResultFailed;
+    // A node has room for kNodeBoxes squares (the thread body refuses larger levels first), and
+    // the plan starts from the one listed area of the solved position.
+    if (boxCount() > kNodeBoxes || analysis.goalAreaCount < 1) return kResultFailed;
     prepareAreaClearing();
     const int32_t planned = planSearch();
     if (planned != kResultSolved) return planned;

@@ -44,8 +44,8 @@ extern AreaClearing areaClearing;
 int32_t areaClearingSearch();
 
 // The stages of areaClearingSearch, callable one at a time.
-// Starts the step list and fills fixedStart, storageMark and roomDepth; leaves searchBoard
-// without boxes.
+// Fills the corral board, fixedStart, storageMark and roomDepth from the start position;
+// leaves searchBoard without boxes.
 void prepareAreaClearing();
 // Planning: 8 with the plan built, 9 failed (no plan, node limit, no storage), 10 stopped.
 int32_t planSearch();
@@ -56,7 +56,8 @@ int32_t buildPlan();
 int32_t reservePlan(int32_t count);
 // Frees the plan storage.
 void releasePlan();
-// Following: solves forwards through planRecords from the start. 8, 9 or 10.
+// Following: starts the step list and solves forwards through planRecords from the start.
+// 8, 9 or 10.
 int32_t followPlan();
 
 // Parts of the following stage, for a caller that runs a sub-search itself.

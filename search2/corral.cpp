@@ -253,6 +253,17 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     }
 }
 
+int32_t t2CorralTestInRegion(int32_t u, int32_t t, const int32_t* pusherRegion) {
+    // Without free floor beside u outside the pusher's region there is no candidate corral:
+    // the answer is known before any labelling.
+    const int32_t* board = handover.searchBoard;
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t s = u + level.ringOffset[r];
+        if (board[s] == 0 && pusherRegion[s] == 0) return t2CorralTest(u, t);
+    }
+    return 0;
+}
+
 int32_t t2CorralTest(int32_t u, int32_t t) {
     const int32_t* board = handover.searchBoard;
     const int32_t* labels = corral.regionLabels;

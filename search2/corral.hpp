@@ -48,6 +48,9 @@ extern CorralState corral;
 void resetCorralTable();
 // 1 when the move that put a box on u (pusher then on t) left a dead corral; 0 when not proved.
 int32_t t2CorralTest(int32_t u, int32_t t);
+// The same, given the pusher's region after the move (marked non-zero), which it often answers
+// from without labelling the board.
+int32_t t2CorralTestInRegion(int32_t u, int32_t t, const int32_t* pusherRegion);
 // Push search of the boxes touching region L1 (and L2 unless it is -1) of labels, pusher on t:
 // 1 dead, 0 resolvable or not decided, 9 more than 12 boxes, 10 stopped.
 int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t l2);

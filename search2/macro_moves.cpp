@@ -62,14 +62,12 @@ void liftBoxes() {
     for (int32_t i = 0; i < n; ++i) handover.searchBoard[handover.t2Boxes[i]] = 0;
 }
 
-// The node store step for the child with box j moved from b to u, the pusher then on t.
-// 2 go on, 8 the searches met, 9 node limit.
+// The node store step for the child with box j moved from b to u, the pusher then in the area
+// whose smallest square is p. 2 go on, 8 the searches met, 9 node limit.
 template <Expansion kMode>
 int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
-                   [[maybe_unused]] int32_t u, int32_t t) {
+                   [[maybe_unused]] int32_t u, int32_t p) {
     const int32_t n = handover.t2BoxCount;
-    clearMap(expansion.childReach);
-    const int32_t p = reachFill(handover.searchBoard, expansion.childReach, t);
     SearchNode* slot = nodeLookup(p);
 
     if constexpr (kMode == Expansion::Backward) {
@@ -157,9 +155,18 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
             bool keep = true;
             if (kPush && frozenTest(board, u) == 1) keep = false;
             if (keep && mask[u] != mask[b] && goalAssignmentTest(mask, n) == 0) keep = false;
-            if (keep && kPush && t2CorralTest(u, expansion.listPusher[l]) == 1) keep = false;
+            // The child's pusher area, needed by the store step, also answers most corral tests.
+            int32_t p = 0;
             if (keep) {
-                const int32_t result = storeChild<kMode>(r, j, b, u, expansion.listPusher[l]);
+                clearMap(expansion.childReach);
+                p = reachFill(board, expansion.childReach, expansion.listPusher[l]);
+            }
+            if (keep && kPush &&
+                t2CorralTestInRegion(u, expansion.listPusher[l], expansion.childReach) == 1) {
+                keep = false;
+            }
+            if (keep) {
+                const int32_t result = storeChild<kMode>(r, j, b, u, p);
                 if (result != 2) {
                     liftBoxes();
                     return result;

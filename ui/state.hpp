@@ -32,7 +32,6 @@ struct WindowState {
     SharedWord<int32_t> solvingFlag;  // a single solve or a batch level is being solved
     SharedWord<int32_t> batchFlag;    // a batch run is in progress
     SharedWord<int32_t> playingFlag;  // the trace viewer is playing
-    SharedWord<int32_t> skipRequest;  // during a batch, a stop means: skip this level
     SharedWord<int32_t> workerMode;   // 1 single solve, 2 batch run
     int32_t enableState[kCommandControls] = {};  // last applied enabling, 1 enabled
 };

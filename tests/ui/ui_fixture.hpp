@@ -34,7 +34,7 @@ protected:
         qm::windowState.solvingFlag = 0;
         qm::windowState.batchFlag = 0;
         qm::windowState.playingFlag = 0;
-        qm::windowState.skipRequest = 0;
+        qm::control.skipRequest = 0;
         qm::control.thread1State = 0;
         qm::control.thread2State = 0;
         qm::control.solverPhase = 0;

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/test_support.hpp"
+
+namespace {
+
+std::string readFile(const std::filesystem::path& p) {
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Starts quillmate-cli with args, its standard output and error in files; returns its pid.
+pid_t startCli(const std::vector<std::string>& args, const std::filesystem::path& out,
+               const std::filesystem::path& err) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(QM_CLI_PATH));
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(99);
+        execv(QM_CLI_PATH, argv.data());
+        _exit(98);
+    }
+    return pid;
+}
+
+int waitExit(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    return 1000 + WTERMSIG(status);
+}
+
+// Twenty boxes in a wide room: the search needs far longer than the tests wait.
+std::string slowLevel() {
+    std::string level = std::string(31, '#') + "\n#@" + std::string(28, ' ') + "#\n";
+    const std::string boxes = "# $ $ $ $ $ $ $ $ $ $         #\n";
+    const std::string floor = "#" + std::string(29, ' ') + "#\n";
+    level += boxes + floor + boxes + floor + floor;
+    level += "#" + std::string(20, '.') + std::string(9, ' ') + "#\n" + floor;
+    return level + std::string(31, '#') + "\n";
+}
+
+class CliBatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = qmtest::freshFolder("clibatch");
+        qmtest::writeFile(folder_ / "set.txt", "#######\n#@ $ .#\n#######\n\n" + slowLevel() +
+                                                   "\n#######\n#@ $ .#\n#######\n");
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::filesystem::path folder_;
+};
+
+}  // namespace
+
+TEST_F(CliBatch, SolvesARangeIntoAReportFile) {
+    const auto report = folder_ / "report.txt";
+    const pid_t pid = startCli({"--time-limit", "1", "--from", "3", "--to", "3", "--trace", "--solver", "2",
+                                "--report", report.string(), (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    EXPECT_EQ(waitExit(pid), 0) << readFile(folder_ / "err.txt");
+    const std::string text = readFile(report);
+    EXPECT_EQ(qmtest::lineOf(text, 2), "# LevelSetName: set (3 levels)");
+    EXPECT_EQ(qmtest::lineOf(text, 3), "# MaxSize [50*50(64)] Memory 3.5GB TimeLimit 1sec");
+    EXPECT_EQ(qmtest::lineOf(text, 6), "   3[ 7* 3(  1)]   0sec     3moves    2pushes");
+    EXPECT_EQ(qmtest::lineOf(text, 7), "\t\trRR");
+    EXPECT_NE(text.find("# Solved:   1 levels"), std::string::npos);
+    // Progress went to standard error, one line per finished level when it is not a terminal.
+    EXPECT_NE(readFile(folder_ / "err.txt").find("solved"), std::string::npos);
+    EXPECT_EQ(readFile(folder_ / "out.txt"), "");
+}
+
+TEST_F(CliBatch, ControlCCancelsWritesTheFooterAndExits130) {
+    const auto report = folder_ / "report.txt";
+    const pid_t pid = startCli({"--time-limit", "60", "--report", report.string(), (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    // Wait until the slow level is being solved: the first level's line is in the report.
+    for (int i = 0; i < 100 && readFile(report).find("   1[") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(pid, SIGINT);
+    EXPECT_EQ(waitExit(pid), 130);
+    const std::string text = readFile(report);
+    EXPECT_NE(text.find("\n->Cancel\n---"), std::string::npos) << text;
+    EXPECT_NE(text.find("# Solved:   1 levels"), std::string::npos);
+    EXPECT_EQ(text.find("   3["), std::string::npos);
+}
+
+TEST_F(CliBatch, ReportStaysReadableWhenKilled) {
+    const auto report = folder_ / "report.txt";
+    const pid_t pid = startCli({"--time-limit", "60", "--report", report.string(), (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    for (int i = 0; i < 100 && readFile(report).find("   1[") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(pid, SIGKILL);
+    waitExit(pid);
+    const std::string text = readFile(report);
+    EXPECT_EQ(qmtest::lineOf(text, 1), "# Quillmate Ver7.3.1 by nuvelka (Oct/2021)");
+    EXPECT_NE(text.find("   1[ 7* 3(  1)]"), std::string::npos);
+}
+
+TEST_F(CliBatch, BadUsageIsExitTwo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--time-limit", "0"}, {"--solver", "3"}, {"--from", "4", "--to", "2"},
+          {"--from", "9", (folder_ / "set.txt").string()}, {"--report"}}) {
+        const pid_t pid = startCli(args, folder_ / "out.txt", folder_ / "err.txt");
+        EXPECT_EQ(waitExit(pid), 2) << args[0];
+        EXPECT_FALSE(readFile(folder_ / "err.txt").empty());
+    }
+}
