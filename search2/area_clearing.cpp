@@ -672,13 +672,13 @@ int32_t fillExpand() {
             if (fromOutside && ac.fillMap[f] == 1) continue;
             handover.t2Boxes[i] = f;
             board[f] = BOX;
-            const bool alive =
-                (f == next || frozenTest(board, f) == 0) &&
-                (handover.t2GoalMask[f] == handover.t2GoalMask[e] ||
-                 goalAssignmentTest(handover.t2GoalMask, n) != 0) &&
-                t2CorralTest(f, g) == 0;
+            bool alive = (f == next || frozenTest(board, f) == 0) &&
+                         (handover.t2GoalMask[f] == handover.t2GoalMask[e] ||
+                          goalAssignmentTest(handover.t2GoalMask, n) != 0);
+            // The child's pusher area, needed by the lookup, also answers most corral tests.
+            const int32_t u = alive ? regionOf(work.childReach, g) : kNoSquare;
+            alive = alive && t2CorralTestInRegion(f, g, work.childReach) == 0;
             if (alive) {
-                const int32_t u = regionOf(work.childReach, g);
                 SearchNode* slot = nodeLookupByCount(u, n);
                 if (slot->pusher == 0) {
                     if (nodeLimitReached()) {

@@ -7,6 +7,7 @@
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
 #include "search2/corral.hpp"
+#include "search2/cut_squares.hpp"
 #include "search2/node_table.hpp"
 #include "search2/thread2.hpp"
 #include "solver/control.hpp"
@@ -34,6 +35,7 @@ struct ExpansionScratch {
     int32_t listPusher[kMaxStates];   // single-box reach: pusher square after the last move
 };
 ExpansionScratch expansion;
+LiftedArea liftedArea;  // the pusher's area with the box being moved lifted
 
 enum class Expansion { Seed, Forward, Backward };
 
@@ -143,6 +145,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         if (count <= 1) continue;
         markListSquares(count);
         board[b] = 0;
+        findLiftedArea(board, pusher, liftedArea);
 
         for (int32_t l = 1; l < count; ++l) {
             const int32_t u = expansion.listBox[l];
@@ -156,13 +159,18 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
             if (kPush && frozenTest(board, u) == 1) keep = false;
             if (keep && mask[u] != mask[b] && goalAssignmentTest(mask, n) == 0) keep = false;
             // The child's pusher area, needed by the store step, also answers most corral tests.
+            // When u splits nothing it is the lifted area less u, found without a fill.
             int32_t p = 0;
+            const int32_t* region = liftedArea.inArea;
             if (keep) {
-                clearMap(expansion.childReach);
-                p = reachFill(board, expansion.childReach, expansion.listPusher[l]);
+                p = areaWithoutSquare(liftedArea, u);
+                if (p < 0) {
+                    clearMap(expansion.childReach);
+                    p = reachFill(board, expansion.childReach, expansion.listPusher[l]);
+                    region = expansion.childReach;
+                }
             }
-            if (keep && kPush &&
-                t2CorralTestInRegion(u, expansion.listPusher[l], expansion.childReach) == 1) {
+            if (keep && kPush && t2CorralTestInRegion(u, expansion.listPusher[l], region) == 1) {
                 keep = false;
             }
             if (keep) {
