@@ -5,6 +5,7 @@
 #include "board/board.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
+#include "board/lifted_area.hpp"
 #include "board/phase_tables.hpp"
 
 namespace qm {
@@ -81,7 +82,8 @@ enum class StartRule {
 // Returns the number of states (see StartRule for an unreachable box).
 template <bool kPull, StartRule kRule>
 int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mover,
-                       int32_t* boxes, int32_t* movers, int32_t* sides) {
+                       int32_t* boxes, int32_t* movers, int32_t* sides,
+                       const LiftedArea* area = nullptr) {
     constexpr bool kGlobal = kRule == StartRule::GlobalLists;
     int32_t reach[kMaxSquares];
     clearMap(reach);
@@ -131,6 +133,13 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
                 clearMap(reach);
                 region = reachFill(board, reach, stand);
                 newSides = sidesInRegion(reach, target);
+            } else if (area != nullptr && area->usable && area->inArea[stand] != 0 &&
+                       area->cut[target] == 0) {
+                // The box on target splits nothing: every free neighbour in the area is reached.
+                for (int32_t side = 1; side <= 8; side <<= 1) {
+                    const int32_t nb = target + level.dirBitOffset[side];
+                    if (board[nb] == 0 && area->inArea[nb] != 0) newSides |= side;
+                }
             } else {
                 newSides = sidesReachable(board, target, stand);
             }
@@ -171,24 +180,24 @@ void axisNeighbours(int32_t s, int32_t axis, int32_t* n) {
 }  // namespace
 
 int32_t boxPushReachSearch(int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
-                           int32_t* pushers) {
+                           int32_t* pushers, const LiftedArea* area) {
     StateSides sides;
     return singleBoxReach<false, StartRule::SearchLists>(handover.searchBoard, sideMap, box, pusher,
-                                                         boxes, pushers, sides.sides);
+                                                         boxes, pushers, sides.sides, area);
 }
 
 int32_t boxPushReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
-                     int32_t* pushers) {
+                     int32_t* pushers, const LiftedArea* area) {
     StateSides sides;
     return singleBoxReach<false, StartRule::CallerLists>(board, sideMap, box, pusher, boxes,
-                                                         pushers, sides.sides);
+                                                         pushers, sides.sides, area);
 }
 
 int32_t boxPullReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller, int32_t* boxes,
-                     int32_t* pullers) {
+                     int32_t* pullers, const LiftedArea* area) {
     StateSides sides;
     return singleBoxReach<true, StartRule::CallerLists>(board, sideMap, box, puller, boxes, pullers,
-                                                        sides.sides);
+                                                        sides.sides, area);
 }
 
 int32_t boxPullReachTemp(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller) {

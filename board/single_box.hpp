@@ -6,6 +6,8 @@
 
 namespace qm {
 
+struct LiftedArea;
+
 constexpr int32_t kMaxStates = 10000;  // at most four states per square
 
 // The global state lists of boxPullStates and boxPushStates; used by the analysis and thread 1.
@@ -23,14 +25,16 @@ extern SingleBoxStates singleBox;
 // unless a later state brings the box back there. Returns the number of states, 0 when the
 // pusher reaches no side of the box.
 int32_t boxPushReachSearch(int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
-                           int32_t* pushers);
+                           int32_t* pushers, const LiftedArea* area = nullptr);
 // Push reachability of the box on box (marked 2 on board). Lists the box square and the
 // pusher's square after the last push per state; entry 0 is the start.
+// area, when given, is the mover's area with this box lifted (findLiftedArea): it answers the
+// side sets of most states without a walk.
 int32_t boxPushReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
-                     int32_t* pushers);
+                     int32_t* pushers, const LiftedArea* area = nullptr);
 // Pull reachability: the puller steps back from the box, drawing it along.
 int32_t boxPullReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller, int32_t* boxes,
-                     int32_t* pullers);
+                     int32_t* pullers, const LiftedArea* area = nullptr);
 // boxPullReach with lists of its own.
 int32_t boxPullReachTemp(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller);
 // Pull reachability into the global state lists; 1 when no side is reachable.

@@ -7,7 +7,7 @@
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
 #include "search2/corral.hpp"
-#include "search2/cut_squares.hpp"
+#include "board/lifted_area.hpp"
 #include "search2/node_table.hpp"
 #include "search2/thread2.hpp"
 #include "solver/control.hpp"
@@ -131,21 +131,24 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         }
         if (!reachable) continue;
 
+        // The pusher's area with this box lifted serves the reach search and the children.
+        board[b] = 0;
+        findLiftedArea(board, pusher, liftedArea);
+        board[b] = BOX;
         int32_t count;
         if constexpr (kMode == Expansion::Seed) {
             count = boxPushReachSearch(expansion.sideMap, b, pusher, expansion.listBox,
-                                       expansion.listPusher);
+                                       expansion.listPusher, &liftedArea);
         } else if constexpr (kMode == Expansion::Forward) {
             count = boxPushReach(board, expansion.sideMap, b, pusher, expansion.listBox,
-                                 expansion.listPusher);
+                                 expansion.listPusher, &liftedArea);
         } else {
             count = boxPullReach(board, expansion.sideMap, b, pusher, expansion.listBox,
-                                 expansion.listPusher);
+                                 expansion.listPusher, &liftedArea);
         }
         if (count <= 1) continue;
         markListSquares(count);
         board[b] = 0;
-        findLiftedArea(board, pusher, liftedArea);
 
         for (int32_t l = 1; l < count; ++l) {
             const int32_t u = expansion.listBox[l];

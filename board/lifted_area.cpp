@@ -1,4 +1,4 @@
-#include "search2/cut_squares.hpp"
+#include "board/lifted_area.hpp"
 
 #include <cstring>
 
