@@ -12,9 +12,9 @@
 //   be kept and shown when it runs.
 // - Check boxes and radio buttons change their own state when clicked; their command comes
 //   after the new state is set.
-// - Calls from the worker thread (texts, enabling, timers, viewChanged, message 1025) must not
-//   wait for anything the window's thread does outside its event loop; viewChanged may come
-//   from the worker, so the view is best copied in viewChanged itself.
+// - Calls from the worker thread (texts, enabling, timers, viewChanged, message 1025) may wait
+//   for the window's thread: the logic never makes the window's thread wait for a worker that is
+//   still working. viewChanged may come from the worker, so the view is best copied there.
 #include <cstdint>
 
 namespace qm {

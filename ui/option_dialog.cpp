@@ -161,8 +161,8 @@ void optionDialog() {
     windowSystem().runDialog(kOptionDialog);
 }
 
-void optionDialogCommand(int32_t control) {
-    switch (control) {
+void optionDialogCommand(int32_t id) {
+    switch (id) {
         case kOptBrowse:
             browseReport();
             break;

@@ -99,13 +99,13 @@ int32_t textBox(int32_t resultMode) {
     return textBoxState.loaded;
 }
 
-void textBoxCommand(int32_t control) {
+void textBoxCommand(int32_t id) {
     WindowSystem& ws = windowSystem();
     const bool result = textBoxState.resultMode == kResultMode;
-    if (control == kBoxAction) {
+    if (id == kBoxAction) {
         if (result) ws.writeClipboard(textBoxState.solution);
         else pasteClipboard();
-    } else if (control == kBoxOk) {
+    } else if (id == kBoxOk) {
         if (!result) loadPastedText();
         ws.endDialog(kTextBoxDialog);
     }

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/main_window.hpp"
+#include "ui/text_box.hpp"
+#include "ui_fixture.hpp"
+
+using namespace qm;
+
+namespace qmtest {
+namespace {
+
+std::string format(const std::string& letters, bool overflow = false) {
+    return formatSolution(letters.data(), letters.size(), overflow);
+}
+
+TEST(SolutionFormat, LinesOfFiftyLettersWithoutAnEmptyLastLine) {
+    const std::string a(50, 'r'), b(50, 'L');
+    EXPECT_EQ(format(a + b), a + "\r\n" + b + "\r\n");
+    EXPECT_EQ(format(a + b + "u"), a + "\r\n" + b + "\r\nu\r\n");
+    EXPECT_EQ(format(a), a + "\r\n");
+    EXPECT_EQ(format(""), "\r\n");
+    EXPECT_EQ(format("RurD", true), "RurD\r\n[TraceOver]\r\n");
+}
+
+class TextBox : public UiTest {
+protected:
+    // Runs the text box through the Text button; inside it, user() acts on the controls.
+    template <typename F>
+    void pasteBox(F user) {
+        fake.onDialog = [&](int32_t dialog) {
+            if (dialog == kTextBoxDialog) user();
+        };
+        onCommand(kCtlText);
+        fake.onDialog = nullptr;
+    }
+};
+
+TEST_F(TextBox, ResultModeShowsAndCopiesTheSolution) {
+    loadSet(room(6, 4, 1, 1, 2, 2, 4, 2));
+    setSolution("dRR");
+    fake.onDialog = [this](int32_t) { onDialogCommand(kBoxAction); };
+    textBox(kResultMode);
+    EXPECT_EQ(fake.text(kTextBoxDialog + kCaption), "Result");
+    EXPECT_EQ(fake.text(kBoxPrompt), "Solved     3moves    2pushes");
+    EXPECT_EQ(fake.text(kBoxAction), "Copy");
+    EXPECT_EQ(fake.text(kBoxEdit), "dRR\r\n");
+    EXPECT_EQ(fake.clipboard, "dRR\r\n");
+}
+
+TEST_F(TextBox, APasteLongerThanTheLevelBufferLoadsAllOfIt) {
+    std::string text = room(5, 4, 1, 1, 2, 2, 3, 2) + "\n";
+    while (text.size() < 13000) text += "; a long note between the levels\n";
+    text += '\n';
+    text += room(7, 5, 1, 1, 3, 2, 5, 3);
+    ASSERT_GT(text.size(), kShortTextBytes);
+    fake.clipboard = text;
+    pasteBox([this] {
+        EXPECT_EQ(fake.text(kTextBoxDialog + kCaption), "TextBox");
+        EXPECT_EQ(fake.text(kBoxPrompt), "Paste the levels in text format.");
+        onDialogCommand(kBoxAction);
+        EXPECT_EQ(fake.text(kBoxEdit), fake.clipboard);
+        onDialogCommand(kBoxOk);
+    });
+    EXPECT_EQ(fake.dialogsEnded, std::vector<int32_t>{kTextBoxDialog});
+    ASSERT_EQ(levelSet.levelCount, 2);
+    EXPECT_EQ(fake.text(kCtlSetLine), "TextBox (2 levles)");
+    onCommand(kCtlNext);
+    EXPECT_EQ(levelSet.currentLevel, 2);
+    EXPECT_EQ(level.boardWidth, 7);
+}
+
+TEST_F(TextBox, AnEmptyPasteKeepsTheOpenSet) {
+    loadSet(room(5, 4, 1, 1, 2, 2, 3, 2) + "\n" + room(6, 4, 1, 1, 2, 2, 4, 2));
+    fake.clipboard = "";
+    pasteBox([this] {
+        fake.setText(kBoxEdit, "something");
+        onDialogCommand(kBoxAction);  // no clipboard text empties the edit
+        EXPECT_EQ(fake.text(kBoxEdit), "");
+        onDialogCommand(kBoxOk);
+    });
+    EXPECT_EQ(levelSet.levelCount, 2);
+    onCommand(kCtlNext);
+    EXPECT_EQ(levelSet.currentLevel, 2);
+}
+
+}  // namespace
+}  // namespace qmtest

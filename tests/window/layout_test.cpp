@@ -1,0 +1,149 @@
+// The window layout tables: every control the logic addresses exists once with a fitting kind,
+// sits inside its window, and no two controls a user clicks overlap.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+
+#include "platform/fltk/layout.hpp"
+#include "solver/texts.hpp"
+#include "ui/state.hpp"
+#include "ui/view.hpp"
+#include "ui/window_system.hpp"
+
+namespace {
+
+using qm::ControlKind;
+using qm::ControlSpec;
+using qm::DialogSpec;
+
+int countOf(const DialogSpec& dialog, int32_t id) {
+    int n = 0;
+    for (int32_t i = 0; i < dialog.controlCount; ++i) n += dialog.controls[i].id == id ? 1 : 0;
+    return n;
+}
+
+const ControlSpec* find(const DialogSpec& dialog, int32_t id) {
+    for (int32_t i = 0; i < dialog.controlCount; ++i) {
+        if (dialog.controls[i].id == id) return &dialog.controls[i];
+    }
+    return nullptr;
+}
+
+void expectControls(int32_t base, ControlKind kind, std::initializer_list<int32_t> ids) {
+    const DialogSpec* dialog = qm::findDialogSpec(base);
+    ASSERT_NE(dialog, nullptr);
+    for (int32_t id : ids) {
+        EXPECT_EQ(countOf(*dialog, id), 1) << "control " << id;
+        const ControlSpec* spec = find(*dialog, id);
+        if (spec != nullptr) {
+            EXPECT_EQ(spec->kind, kind) << "control " << id;
+        }
+    }
+}
+
+bool clickable(ControlKind kind) {
+    return kind == qm::kKindButton || kind == qm::kKindEdit || kind == qm::kKindMultiEdit ||
+           kind == qm::kKindCheckBox || kind == qm::kKindRadio;
+}
+
+bool overlap(const ControlSpec& a, const ControlSpec& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+TEST(Layout, EveryControlOfTheLogicExistsOnceWithItsKind) {
+    using namespace qm;
+    expectControls(kMainWindow, kKindGroupFrame,
+                   {kCtlLoaderFrame, kCtlSelectorFrame, kCtlSolverFrame, kCtlTraceFrame, kCtlBatchFrame});
+    expectControls(kMainWindow, kKindButton,
+                   {kCtlSample, kCtlText, kCtlFile, kCtlFolder, kCtlPrev, kCtlGo, kCtlNext, kCtlSolve, kCtlTop,
+                    kCtlBack, kCtlPlay, kCtlForward, kCtlOption, kCtlLookIn});
+    expectControls(kMainWindow, kKindEdit, {kCtlLevelEdit});
+    expectControls(kMainWindow, kKindStatic,
+                   {kCtlSetLine, kCtlLevelLine, kCtlVerdict, kCtlSeconds, kCtlMoves, kCtlPushes,
+                    kCtlSolvedCounter, kCtlFailedCounter, kCtlThread1Label, kCtlThread2Label, kCtlSolvedLabel,
+                    kCtlFailedLabel});
+    expectControls(kMainWindow, kKindProgress, {kCtlThread1Bar, kCtlThread2Bar});
+    expectControls(kMainWindow, kKindBoardFrame, {kCtlBoardFrame});
+
+    expectControls(kOptionDialog, kKindStatic, {kOptTitleLine, kOptSetLine, kOptSizeLine});
+    expectControls(kOptionDialog, kKindCheckBox, {kOptPlayAfter, kOptOutput, kOptTrace});
+    expectControls(kOptionDialog, kKindEdit, {kOptReportPath, kOptFrom, kOptTo, kOptTimeLimit});
+    expectControls(kOptionDialog, kKindButton, {kOptBrowse, kOptBatchStart, kOptOk});
+    expectControls(kOptionDialog, kKindRadio, {kOptSpeedSlow, kOptSpeedNormal, kOptSpeedFast, kOptSpeedHigh});
+
+    expectControls(kTextBoxDialog, kKindStatic, {kBoxPrompt});
+    expectControls(kTextBoxDialog, kKindButton, {kBoxAction, kBoxOk});
+    expectControls(kTextBoxDialog, kKindMultiEdit, {kBoxEdit});
+
+    // The fourteen controls whose enabling the logic drives are all there.
+    for (int32_t id : commandControlIds) EXPECT_EQ(countOf(*findDialogSpec(kMainWindow), id), 1) << id;
+}
+
+TEST(Layout, ControlsLieInsideTheirWindowAndBelongToIt) {
+    for (const DialogSpec& dialog : qm::dialogSpecs) {
+        for (int32_t i = 0; i < dialog.controlCount; ++i) {
+            const ControlSpec& c = dialog.controls[i];
+            EXPECT_GT(c.w, 0);
+            EXPECT_GT(c.h, 0);
+            EXPECT_GE(c.x, 0);
+            EXPECT_GE(c.y, 0);
+            EXPECT_LE(c.x + c.w, dialog.width) << "control " << c.id << " of " << dialog.base;
+            EXPECT_LE(c.y + c.h, dialog.height) << "control " << c.id << " of " << dialog.base;
+            if (c.id != qm::kUnnamedControl) {
+                EXPECT_GT(c.id, dialog.base) << "identifier outside its dialog's range";
+                EXPECT_LT(c.id, dialog.base + qm::kOptionDialog);
+            }
+        }
+    }
+}
+
+TEST(Layout, ClickableControlsDoNotOverlap) {
+    for (const DialogSpec& dialog : qm::dialogSpecs) {
+        for (int32_t i = 0; i < dialog.controlCount; ++i) {
+            for (int32_t j = i + 1; j < dialog.controlCount; ++j) {
+                const ControlSpec &a = dialog.controls[i], &b = dialog.controls[j];
+                if (clickable(a.kind) && clickable(b.kind)) {
+                    EXPECT_FALSE(overlap(a, b)) << "controls " << a.id << " and " << b.id;
+                }
+            }
+        }
+    }
+}
+
+TEST(Layout, MainWindowHasTheTitleTheViewPlaceAndStatusColours) {
+    const DialogSpec& main = *qm::findDialogSpec(qm::kMainWindow);
+    EXPECT_EQ(main.width, 793);
+    EXPECT_EQ(main.height, 641);
+    EXPECT_STREQ(main.caption, qm::kTitleString);
+    // The view is drawn after the board frame and covers all of it but its right and bottom edge.
+    int frameAt = -1, viewAt = -1;
+    for (int32_t i = 0; i < main.controlCount; ++i) {
+        if (main.controls[i].kind == qm::kKindBoardFrame) frameAt = i;
+        if (main.controls[i].kind == qm::kKindView) viewAt = i;
+    }
+    ASSERT_GE(frameAt, 0);
+    ASSERT_GE(viewAt, 0);
+    EXPECT_LT(frameAt, viewAt);
+    const ControlSpec &frame = main.controls[frameAt], &view = main.controls[viewAt];
+    EXPECT_EQ(view.x, qm::kViewLeft);
+    EXPECT_EQ(view.y, qm::kViewTop);
+    EXPECT_EQ(view.w, qm::kViewWidth);
+    EXPECT_EQ(view.h, qm::kViewHeight);
+    EXPECT_EQ(frame.x, view.x);
+    EXPECT_EQ(frame.y, view.y);
+    EXPECT_EQ(frame.w, view.w + 1);
+    EXPECT_EQ(frame.h, view.h + 1);
+    EXPECT_EQ(find(main, qm::kCtlSetLine)->colour, qm::kTextBlue);
+    EXPECT_EQ(find(main, qm::kCtlVerdict)->colour, qm::kTextRed);
+    // Edits whose text is selected on focus: the level number and the option dialog's numbers.
+    EXPECT_TRUE(find(main, qm::kCtlLevelEdit)->selectAllOnFocus);
+    const DialogSpec& option = *qm::findDialogSpec(qm::kOptionDialog);
+    EXPECT_TRUE(find(option, qm::kOptFrom)->selectAllOnFocus);
+    EXPECT_TRUE(find(option, qm::kOptTo)->selectAllOnFocus);
+    EXPECT_TRUE(find(option, qm::kOptTimeLimit)->selectAllOnFocus);
+    EXPECT_FALSE(find(option, qm::kOptReportPath)->selectAllOnFocus);
+    EXPECT_EQ(qm::findDialogSpec(12345), nullptr);
+}
+
+}  // namespace
