@@ -2,6 +2,7 @@
 # Solves a level set with the command-line solver and prints the figures we track:
 # solved / failed / skipped counts, total seconds and seconds per solved level.
 # usage: bench/run-set.sh SOURCE [SECONDS] [extra quillmate-cli options...]
+# SOURCE is a level file or folder, or the word "sample" for the built-in sample set.
 set -euo pipefail
 if [ $# -lt 1 ]; then
     echo "usage: $0 SOURCE [SECONDS] [quillmate-cli options...]" >&2
@@ -19,12 +20,16 @@ fi
 report=$(mktemp)
 trap 'rm -f "$report"' EXIT
 start=$(date +%s.%N)
-"$cli" --time-limit "$seconds" --report "$report" "$@" "$source_path" 2>/dev/null
+if [ "$source_path" = sample ]; then
+    "$cli" --time-limit "$seconds" --report "$report" "$@" 2>/dev/null
+else
+    "$cli" --time-limit "$seconds" --report "$report" "$@" "$source_path" 2>/dev/null
+fi
 end=$(date +%s.%N)
 awk -v t0="$start" -v t1="$end" -v src="$source_path" -v limit="$seconds" '
-    /^# Solved:/ { solved = $2 + 0 }
-    /^# Failed:/ { failed = $2 + 0 }
-    /^# Skiped:/ { skipped = $2 + 0 }
+    /^# Solved:/ { sub(/^# Solved: */, ""); solved = $1 + 0 }
+    /^# Failed:/ { sub(/^# Failed: */, ""); failed = $1 + 0 }
+    /^# Skiped:/ { sub(/^# Skiped: */, ""); skipped = $1 + 0 }
     /^ *[0-9]+\[/ {
         if (match($0, /\][ ]*[0-9]+sec/)) {
             s = substr($0, RSTART + 1, RLENGTH - 4); gsub(/ /, "", s); levelsec += s

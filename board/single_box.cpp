@@ -109,6 +109,13 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
 
     const int32_t boxCode = board[box];
     board[box] = 0;
+    // The global lists need each state's region by its smallest square; the mover's area with the
+    // box lifted gives it for every square that cuts nothing.
+    thread_local LiftedArea ownArea;
+    if constexpr (kGlobal) {
+        findLiftedArea(board, mover, ownArea);
+        area = &ownArea;
+    }
     int32_t count = 1;
     bool full = false;
     for (int32_t i = 0; i < count && !full; ++i) {
@@ -128,18 +135,19 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
             board[target] = BOX;
             int32_t region = stand;
             int32_t newSides = 0;
-            if constexpr (kGlobal) {
-                // The global lists need the region's smallest square: fill all of it.
-                clearMap(reach);
-                region = reachFill(board, reach, stand);
-                newSides = sidesInRegion(reach, target);
-            } else if (area != nullptr && area->usable && area->inArea[stand] != 0 &&
-                       area->cut[target] == 0) {
+            if (area != nullptr && area->usable && area->inArea[stand] != 0 &&
+                area->inArea[target] != 0 && area->cut[target] == 0) {
                 // The box on target splits nothing: every free neighbour in the area is reached.
                 for (int32_t side = 1; side <= 8; side <<= 1) {
                     const int32_t nb = target + level.dirBitOffset[side];
                     if (board[nb] == 0 && area->inArea[nb] != 0) newSides |= side;
                 }
+                region = target == area->smallest ? area->secondSmallest : area->smallest;
+            } else if constexpr (kGlobal) {
+                // The global lists need the region's smallest square: fill all of it.
+                clearMap(reach);
+                region = reachFill(board, reach, stand);
+                newSides = sidesInRegion(reach, target);
             } else {
                 newSides = sidesReachable(board, target, stand);
             }

@@ -5,27 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/cli.hpp"
+#include "app/cli_run.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-struct CheckRun {
-    int status = 0;
-    std::string out, err;
-};
+using qmtest::CliRun;
 
-CheckRun runChecked(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), "quillmate-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    CheckRun run;
-    run.status = qm::runCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+CliRun runChecked(std::vector<std::string> args, const std::string& input = "") {
+    return qmtest::runCliWith(std::move(args), input);
 }
 
 // Two levels: a corridor push, then a room where the box goes right, right and down.
@@ -62,18 +50,18 @@ protected:
 TEST_F(CliCheck, SolvingMovesPrintTheirCounts) {
     // White space and line breaks are skipped; letters after the solving push are not counted.
     for (const char* text : {"rR\n", "  r\r\n\tR \n\n", "rRlll"}) {
-        const CheckRun run = runChecked({"--check", moves("m.txt", text), levels});
+        const CliRun run = runChecked({"--check", moves("m.txt", text), levels});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, "Solved     2moves    1pushes\n");
         EXPECT_EQ(run.err, "");
     }
-    const CheckRun piped = runChecked({"--check", moves("m.txt", "rR"), "-"}, kTwoLevels);
+    const CliRun piped = runChecked({"--check", moves("m.txt", "rR"), "-"}, kTwoLevels);
     EXPECT_EQ(piped.status, 0) << piped.err;
 }
 
 TEST_F(CliCheck, MovesThatDoNotSolveFailWithStatusOne) {
     for (const char* text : {"r", "", "R", "rl", "u"}) {
-        const CheckRun run = runChecked({"--check", moves("m.txt", text), levels});
+        const CliRun run = runChecked({"--check", moves("m.txt", text), levels});
         EXPECT_EQ(run.status, 1) << text;
         EXPECT_EQ(run.out, "Not solved\n") << text;
     }
@@ -81,7 +69,7 @@ TEST_F(CliCheck, MovesThatDoNotSolveFailWithStatusOne) {
 
 TEST_F(CliCheck, LevelOptionChoosesTheLevel) {
     const std::string second = moves("m2.txt", "RRurD");
-    const CheckRun run = runChecked({"--level", "2", "--check", second, levels});
+    const CliRun run = runChecked({"--level", "2", "--check", second, levels});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Solved     5moves    3pushes\n");
     // The same moves do not solve level 1.
@@ -91,14 +79,14 @@ TEST_F(CliCheck, LevelOptionChoosesTheLevel) {
 
 TEST_F(CliCheck, BadCharacterNamesFileCharacterAndPosition) {
     const std::string path = moves("bad.txt", "rR\nlx\n");
-    const CheckRun run = runChecked({"--check", path, levels});
+    const CliRun run = runChecked({"--check", path, levels});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("'x'"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("line 2, column 2"), std::string::npos) << run.err;
 
-    const CheckRun control = runChecked({"--check", moves("ctl.txt", "r\x01R"), levels});
+    const CliRun control = runChecked({"--check", moves("ctl.txt", "r\x01R"), levels});
     EXPECT_EQ(control.status, 2);
     EXPECT_NE(control.err.find("0x01"), std::string::npos) << control.err;
     EXPECT_NE(control.err.find("line 1, column 2"), std::string::npos) << control.err;
@@ -106,12 +94,12 @@ TEST_F(CliCheck, BadCharacterNamesFileCharacterAndPosition) {
 
 TEST_F(CliCheck, MissingOrUnreadableMovesFileIsAnError) {
     const std::string missing = (folder / "none.txt").string();
-    const CheckRun run = runChecked({"--check", missing, levels});
+    const CliRun run = runChecked({"--check", missing, levels});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find(missing), std::string::npos) << run.err;
-    const CheckRun dir = runChecked({"--check", folder.string(), levels});
+    const CliRun dir = runChecked({"--check", folder.string(), levels});
     EXPECT_EQ(dir.status, 2);
-    const CheckRun noValue = runChecked({"--check"});
+    const CliRun noValue = runChecked({"--check"});
     EXPECT_EQ(noValue.status, 2);
     EXPECT_NE(noValue.err.find("--check"), std::string::npos) << noValue.err;
 }
@@ -119,7 +107,7 @@ TEST_F(CliCheck, MissingOrUnreadableMovesFileIsAnError) {
 TEST_F(CliCheck, TooLargeMovesFileIsRefused) {
     const std::string path = moves("huge.txt", "rR");
     std::filesystem::resize_file(path, (uintmax_t{64} << 20) + 1);
-    const CheckRun run = runChecked({"--check", path, levels});
+    const CliRun run = runChecked({"--check", path, levels});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("64 MiB"), std::string::npos) << run.err;
 }
@@ -127,7 +115,7 @@ TEST_F(CliCheck, TooLargeMovesFileIsRefused) {
 TEST_F(CliCheck, LevelOutOfRangeIsAnError) {
     const std::string m = moves("m.txt", "rR");
     for (const char* n : {"3", "0", "-1", "x", "2x", "99999999999"}) {
-        const CheckRun run = runChecked({"--check", m, "--level", n, levels});
+        const CliRun run = runChecked({"--check", m, "--level", n, levels});
         EXPECT_EQ(run.status, 2) << n;
         EXPECT_EQ(run.out, "") << n;
         EXPECT_NE(run.err, "") << n;
@@ -141,7 +129,7 @@ TEST_F(CliCheck, LevelThatDidNotLoadIsNotSolved) {
     // The box stands in a corner off its goal: the level loads as impossible.
     const std::string impossible = (folder / "impossible.txt").string();
     qmtest::writeFile(impossible, "#####\n#$  #\n# @.#\n#####\n");
-    const CheckRun run = runChecked({"--check", moves("m.txt", "lU"), impossible});
+    const CliRun run = runChecked({"--check", moves("m.txt", "lU"), impossible});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Not solved\n");
 }
@@ -156,7 +144,7 @@ TEST_F(CliCheck, SharedSmallLevelsAreSolvedByTheirMoveStrings) {
         int32_t pushes = 0;
         for (char c : letters) pushes += c >= 'A' && c <= 'Z' ? 1 : 0;
         const std::string path = moves("level" + std::to_string(k) + ".txt", letters + "\n");
-        const CheckRun run = runChecked({"--check", path, "--level", std::to_string(k), source});
+        const CliRun run = runChecked({"--check", path, "--level", std::to_string(k), source});
         EXPECT_EQ(run.status, 0) << "level " << k << ": " << run.err;
         char expected[64];
         std::snprintf(expected, sizeof expected, "Solved%6dmoves%5dpushes\n", static_cast<int>(letters.size()),

@@ -5,27 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "app/cli.hpp"
+#include "app/cli_run.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-};
+using qmtest::CliRun;
 
 CliRun runCli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), "quillmate-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = qm::runCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    return qmtest::runCliWith(std::move(args), input);
 }
 
 int lineCount(const std::string& s) {

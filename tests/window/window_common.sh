@@ -115,3 +115,15 @@ qm_dismiss_message_box() {
     eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
     qm_click "$window" $((WIDTH / 2)) $((HEIGHT - 12 - 13))
 }
+
+# Waits until the board view of window $1 (768 x 480 at 12, 88) equals the picture $2.
+qm_expect_view() {
+    local window=$1 expected=$2 start=$SECONDS differing
+    while :; do
+        import -window "$window" -crop 768x480+12+88 +repage "$QM_WORK/view.png" 2>/dev/null
+        differing=$(compare -metric AE "$QM_WORK/view.png" "$expected" null: 2>&1)
+        [ "$differing" = "0" ] && return 0
+        [ $((SECONDS - start)) -lt 10 ] || qm_fail "the view differs from $(basename "$expected") in $differing pixels"
+        sleep 0.3
+    done
+}
