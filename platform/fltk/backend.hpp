@@ -51,7 +51,7 @@ extern Backend backend;
 // Controls: the windows built from the layout tables, lookup and texts.
 void buildWindows();
 Fl_Window* mainWindow();
-// Index of a dialog in dialogSpecs and backend.windows, -1 for an unknown base.
+// Index of a dialog in dialogLayouts and backend.windows, -1 for an unknown base.
 int32_t dialogIndex(int32_t base);
 ControlEntry* findControl(int32_t id);
 Fl_Progress* findBar(int32_t id);

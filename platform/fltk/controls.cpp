@@ -44,25 +44,25 @@ Fl_Color textColour(TextColour colour) {
     return FL_FOREGROUND_COLOR;
 }
 
-Fl_Widget* createControl(const ControlSpec& spec) {
-    void* data = reinterpret_cast<void*>(static_cast<intptr_t>(spec.id));
-    switch (spec.kind) {
+Fl_Widget* createControl(const ControlLayout& layout) {
+    void* data = reinterpret_cast<void*>(static_cast<intptr_t>(layout.id));
+    switch (layout.kind) {
     case kKindGroupFrame:
-        return new GroupFrame(spec.x, spec.y, spec.w, spec.h, spec.caption);
+        return new GroupFrame(layout.x, layout.y, layout.w, layout.h, layout.caption);
     case kKindButton: {
-        auto* button = new Fl_Button(spec.x, spec.y, spec.w, spec.h);
-        button->copy_label(spec.caption);
+        auto* button = new Fl_Button(layout.x, layout.y, layout.w, layout.h);
+        button->copy_label(layout.caption);
         button->labelsize(kLabelSize);
         button->callback(commandCallback, data);
         return button;
     }
     case kKindEdit: {
-        auto* edit = new SelectAllInput(spec.x, spec.y, spec.w, spec.h, spec.selectAllOnFocus);
+        auto* edit = new SelectAllInput(layout.x, layout.y, layout.w, layout.h, layout.selectAllOnFocus);
         edit->when(FL_WHEN_NEVER);
         return edit;
     }
     case kKindMultiEdit: {
-        auto* edit = new Fl_Text_Editor(spec.x, spec.y, spec.w, spec.h);
+        auto* edit = new Fl_Text_Editor(layout.x, layout.y, layout.w, layout.h);
         backend.boxText = new Fl_Text_Buffer();
         edit->buffer(backend.boxText);
         edit->textfont(FL_COURIER);
@@ -71,23 +71,23 @@ Fl_Widget* createControl(const ControlSpec& spec) {
         return edit;
     }
     case kKindStatic: {
-        auto* text = new StaticText(spec.x, spec.y, spec.w, spec.h, spec.caption);
-        text->labelcolor(textColour(spec.colour));
+        auto* text = new StaticText(layout.x, layout.y, layout.w, layout.h, layout.caption);
+        text->labelcolor(textColour(layout.colour));
         return text;
     }
     case kKindCheckBox:
     case kKindRadio: {
-        Fl_Button* button = spec.kind == kKindCheckBox
-                                ? static_cast<Fl_Button*>(new Fl_Check_Button(spec.x, spec.y, spec.w, spec.h))
-                                : static_cast<Fl_Button*>(new Fl_Round_Button(spec.x, spec.y, spec.w, spec.h));
-        if (spec.kind == kKindRadio) button->type(FL_RADIO_BUTTON);
-        button->copy_label(spec.caption);
+        Fl_Button* button = layout.kind == kKindCheckBox
+                                ? static_cast<Fl_Button*>(new Fl_Check_Button(layout.x, layout.y, layout.w, layout.h))
+                                : static_cast<Fl_Button*>(new Fl_Round_Button(layout.x, layout.y, layout.w, layout.h));
+        if (layout.kind == kKindRadio) button->type(FL_RADIO_BUTTON);
+        button->copy_label(layout.caption);
         button->labelsize(kLabelSize);
         button->callback(commandCallback, data);
         return button;
     }
     case kKindProgress: {
-        auto* bar = new Fl_Progress(spec.x, spec.y, spec.w, spec.h);
+        auto* bar = new Fl_Progress(layout.x, layout.y, layout.w, layout.h);
         bar->box(FL_THIN_DOWN_BOX);
         bar->color(fl_rgb_color(230, 230, 230));
         bar->minimum(0);
@@ -96,9 +96,9 @@ Fl_Widget* createControl(const ControlSpec& spec) {
         return bar;
     }
     case kKindBoardFrame:
-        return new Fl_Box(FL_THIN_DOWN_FRAME, spec.x, spec.y, spec.w, spec.h, nullptr);
+        return new Fl_Box(FL_THIN_DOWN_FRAME, layout.x, layout.y, layout.w, layout.h, nullptr);
     case kKindView:
-        backend.viewBox = new ViewBox(spec.x, spec.y, spec.w, spec.h, backend.viewPixels);
+        backend.viewBox = new ViewBox(layout.x, layout.y, layout.w, layout.h, backend.viewPixels);
         return backend.viewBox;
     }
     return nullptr;
@@ -108,7 +108,7 @@ Fl_Widget* createControl(const ControlSpec& spec) {
 
 int32_t dialogIndex(int32_t base) {
     for (int32_t i = 0; i < kDialogCount; ++i) {
-        if (dialogSpecs[i].base == base) return i;
+        if (dialogLayouts[i].base == base) return i;
     }
     return -1;
 }
@@ -124,12 +124,12 @@ Fl_Window* mainWindow() { return backend.windows[0]; }
 
 void buildWindows() {
     for (int32_t index = 0; index < kDialogCount; ++index) {
-        const DialogSpec& spec = dialogSpecs[index];
-        auto* window = new DialogWindow(spec.width, spec.height, spec.caption);
-        window->base = spec.base;
+        const DialogLayout& layout = dialogLayouts[index];
+        auto* window = new DialogWindow(layout.width, layout.height, layout.caption);
+        window->base = layout.base;
         window->closeRequested = windowCloseRequested;
-        for (int32_t i = 0; i < spec.controlCount; ++i) {
-            const ControlSpec& control = spec.controls[i];
+        for (int32_t i = 0; i < layout.controlCount; ++i) {
+            const ControlLayout& control = layout.controls[i];
             Fl_Widget* widget = createControl(control);
             if (control.id != kUnnamedControl && widget != nullptr && backend.controlCount < kMaxControls) {
                 backend.controls[backend.controlCount++] = ControlEntry{control.id, control.kind, widget};

@@ -14,7 +14,7 @@ constexpr int32_t kRow1Y = 579, kRow2Y = 599, kRowH = 14;
 
 // Main window, client area 793 x 641. Controls are drawn in table order: the board frame comes
 // before the view, which covers all of it but its right and bottom edges.
-const ControlSpec mainControls[] = {
+const ControlLayout mainControls[] = {
     {kCtlLoaderFrame, kKindGroupFrame, 12, 12, 232, 50, "Level Loader", kTextPlain, false},
     {kCtlSelectorFrame, kKindGroupFrame, 250, 12, 186, 50, "Level Selector", kTextPlain, false},
     {kCtlSolverFrame, kKindGroupFrame, 442, 12, 70, 50, "Solver", kTextPlain, false},
@@ -59,7 +59,7 @@ const ControlSpec mainControls[] = {
 
 // Option dialog, client area 430 x 322: the batch group above, the others group below, OK at
 // the bottom right.
-const ControlSpec optionControls[] = {
+const ControlLayout optionControls[] = {
     {kUnnamedControl, kKindGroupFrame, 10, 6, 410, 192, "Batch solution", kTextPlain, false},
     {kOptTitleLine, kKindStatic, 20, 26, 390, 16, "", kTextPlain, false},
     {kOptSetLine, kKindStatic, 20, 44, 390, 16, "", kTextPlain, false},
@@ -90,7 +90,7 @@ const ControlSpec optionControls[] = {
 };
 
 // Text box, client area 460 x 400: prompt, the edit, the action button and OK.
-const ControlSpec textBoxControls[] = {
+const ControlLayout textBoxControls[] = {
     {kBoxPrompt, kKindStatic, 12, 10, 436, 20, "", kTextPlain, false},
     {kBoxEdit, kKindMultiEdit, 12, 36, 436, 318, "", kTextPlain, false},
     {kBoxAction, kKindButton, 12, 364, 80, 26, "", kTextPlain, false},
@@ -104,15 +104,15 @@ constexpr int32_t countOf(const T (&)[N]) {
 
 }  // namespace
 
-const DialogSpec dialogSpecs[kDialogCount] = {
+const DialogLayout dialogLayouts[kDialogCount] = {
     {kMainWindow, kTitleString, 793, 641, mainControls, countOf(mainControls)},
     {kOptionDialog, "Option", 430, 322, optionControls, countOf(optionControls)},
     {kTextBoxDialog, "TextBox", 460, 400, textBoxControls, countOf(textBoxControls)},
 };
 
-const DialogSpec* findDialogSpec(int32_t base) {
-    for (const DialogSpec& spec : dialogSpecs) {
-        if (spec.base == base) return &spec;
+const DialogLayout* findDialogLayout(int32_t base) {
+    for (const DialogLayout& layout : dialogLayouts) {
+        if (layout.base == base) return &layout;
     }
     return nullptr;
 }

@@ -25,7 +25,7 @@ enum TextColour : int32_t { kTextPlain = 0, kTextBlue = 1, kTextRed = 2 };
 // view) carry this identifier.
 constexpr int32_t kUnnamedControl = -1;
 
-struct ControlSpec {
+struct ControlLayout {
     int32_t id;             // dialog base + identifier, or kUnnamedControl
     ControlKind kind;
     int32_t x, y, w, h;     // client coordinates
@@ -34,20 +34,20 @@ struct ControlSpec {
     bool selectAllOnFocus;  // edits: all text selected when they get the focus
 };
 
-struct DialogSpec {
+struct DialogLayout {
     int32_t base;           // kMainWindow, kOptionDialog or kTextBoxDialog
     const char* caption;    // initial window caption
     int32_t width, height;  // client area
-    const ControlSpec* controls;
+    const ControlLayout* controls;
     int32_t controlCount;
 };
 
 constexpr int32_t kDialogCount = 3;
 // The main window, the option dialog and the text box, in that order.
-extern const DialogSpec dialogSpecs[kDialogCount];
+extern const DialogLayout dialogLayouts[kDialogCount];
 
-// The spec of a dialog by its base; nullptr for an unknown base.
-const DialogSpec* findDialogSpec(int32_t base);
+// The layout of a dialog by its base; nullptr for an unknown base.
+const DialogLayout* findDialogLayout(int32_t base);
 
 // Geometry of the message box: the caller lays out the text and icon, the button follows these.
 constexpr int32_t kMessageBoxButtonWidth = 80;

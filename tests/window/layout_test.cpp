@@ -14,16 +14,16 @@
 namespace {
 
 using qm::ControlKind;
-using qm::ControlSpec;
-using qm::DialogSpec;
+using qm::ControlLayout;
+using qm::DialogLayout;
 
-int countOf(const DialogSpec& dialog, int32_t id) {
+int countOf(const DialogLayout& dialog, int32_t id) {
     int n = 0;
     for (int32_t i = 0; i < dialog.controlCount; ++i) n += dialog.controls[i].id == id ? 1 : 0;
     return n;
 }
 
-const ControlSpec* find(const DialogSpec& dialog, int32_t id) {
+const ControlLayout* find(const DialogLayout& dialog, int32_t id) {
     for (int32_t i = 0; i < dialog.controlCount; ++i) {
         if (dialog.controls[i].id == id) return &dialog.controls[i];
     }
@@ -31,13 +31,13 @@ const ControlSpec* find(const DialogSpec& dialog, int32_t id) {
 }
 
 void expectControls(int32_t base, ControlKind kind, std::initializer_list<int32_t> ids) {
-    const DialogSpec* dialog = qm::findDialogSpec(base);
+    const DialogLayout* dialog = qm::findDialogLayout(base);
     ASSERT_NE(dialog, nullptr);
     for (int32_t id : ids) {
         EXPECT_EQ(countOf(*dialog, id), 1) << "control " << id;
-        const ControlSpec* spec = find(*dialog, id);
-        if (spec != nullptr) {
-            EXPECT_EQ(spec->kind, kind) << "control " << id;
+        const ControlLayout* layout = find(*dialog, id);
+        if (layout != nullptr) {
+            EXPECT_EQ(layout->kind, kind) << "control " << id;
         }
     }
 }
@@ -47,7 +47,7 @@ bool clickable(ControlKind kind) {
            kind == qm::kKindCheckBox || kind == qm::kKindRadio;
 }
 
-bool overlap(const ControlSpec& a, const ControlSpec& b) {
+bool overlap(const ControlLayout& a, const ControlLayout& b) {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
@@ -77,13 +77,13 @@ TEST(Layout, EveryControlOfTheLogicExistsOnceWithItsKind) {
     expectControls(kTextBoxDialog, kKindMultiEdit, {kBoxEdit});
 
     // The fourteen controls whose enabling the logic drives are all there.
-    for (int32_t id : commandControlIds) EXPECT_EQ(countOf(*findDialogSpec(kMainWindow), id), 1) << id;
+    for (int32_t id : commandControlIds) EXPECT_EQ(countOf(*findDialogLayout(kMainWindow), id), 1) << id;
 }
 
 TEST(Layout, ControlsLieInsideTheirWindowAndBelongToIt) {
-    for (const DialogSpec& dialog : qm::dialogSpecs) {
+    for (const DialogLayout& dialog : qm::dialogLayouts) {
         for (int32_t i = 0; i < dialog.controlCount; ++i) {
-            const ControlSpec& c = dialog.controls[i];
+            const ControlLayout& c = dialog.controls[i];
             EXPECT_GT(c.w, 0);
             EXPECT_GT(c.h, 0);
             EXPECT_GE(c.x, 0);
@@ -99,10 +99,10 @@ TEST(Layout, ControlsLieInsideTheirWindowAndBelongToIt) {
 }
 
 TEST(Layout, ClickableControlsDoNotOverlap) {
-    for (const DialogSpec& dialog : qm::dialogSpecs) {
+    for (const DialogLayout& dialog : qm::dialogLayouts) {
         for (int32_t i = 0; i < dialog.controlCount; ++i) {
             for (int32_t j = i + 1; j < dialog.controlCount; ++j) {
-                const ControlSpec &a = dialog.controls[i], &b = dialog.controls[j];
+                const ControlLayout &a = dialog.controls[i], &b = dialog.controls[j];
                 if (clickable(a.kind) && clickable(b.kind)) {
                     EXPECT_FALSE(overlap(a, b)) << "controls " << a.id << " and " << b.id;
                 }
@@ -112,7 +112,7 @@ TEST(Layout, ClickableControlsDoNotOverlap) {
 }
 
 TEST(Layout, MainWindowHasTheTitleTheViewPlaceAndStatusColours) {
-    const DialogSpec& main = *qm::findDialogSpec(qm::kMainWindow);
+    const DialogLayout& main = *qm::findDialogLayout(qm::kMainWindow);
     EXPECT_EQ(main.width, 793);
     EXPECT_EQ(main.height, 641);
     EXPECT_STREQ(main.caption, qm::kTitleString);
@@ -125,7 +125,7 @@ TEST(Layout, MainWindowHasTheTitleTheViewPlaceAndStatusColours) {
     ASSERT_GE(frameAt, 0);
     ASSERT_GE(viewAt, 0);
     EXPECT_LT(frameAt, viewAt);
-    const ControlSpec &frame = main.controls[frameAt], &view = main.controls[viewAt];
+    const ControlLayout &frame = main.controls[frameAt], &view = main.controls[viewAt];
     EXPECT_EQ(view.x, qm::kViewLeft);
     EXPECT_EQ(view.y, qm::kViewTop);
     EXPECT_EQ(view.w, qm::kViewWidth);
@@ -138,12 +138,12 @@ TEST(Layout, MainWindowHasTheTitleTheViewPlaceAndStatusColours) {
     EXPECT_EQ(find(main, qm::kCtlVerdict)->colour, qm::kTextRed);
     // Edits whose text is selected on focus: the level number and the option dialog's numbers.
     EXPECT_TRUE(find(main, qm::kCtlLevelEdit)->selectAllOnFocus);
-    const DialogSpec& option = *qm::findDialogSpec(qm::kOptionDialog);
+    const DialogLayout& option = *qm::findDialogLayout(qm::kOptionDialog);
     EXPECT_TRUE(find(option, qm::kOptFrom)->selectAllOnFocus);
     EXPECT_TRUE(find(option, qm::kOptTo)->selectAllOnFocus);
     EXPECT_TRUE(find(option, qm::kOptTimeLimit)->selectAllOnFocus);
     EXPECT_FALSE(find(option, qm::kOptReportPath)->selectAllOnFocus);
-    EXPECT_EQ(qm::findDialogSpec(12345), nullptr);
+    EXPECT_EQ(qm::findDialogLayout(12345), nullptr);
 }
 
 }  // namespace
