@@ -61,16 +61,7 @@ qm_type 6
 qm_click "$option" 365 175  # Batch Start
 qm_wait_window_gone "Option"
 qm_app_running || qm_fail "the program ended during the batch"
-kill -TERM "$QM_APP_PID"
-start=$SECONDS
-while qm_app_running; do
-    [ $((SECONDS - start)) -lt 15 ] || qm_fail "the program did not end after SIGTERM during a batch"
-    sleep 0.1
-done
-wait "$QM_APP_PID"
-status=$?
-QM_APP_PID=""
-[ $status -eq 0 ] || qm_fail "the program ended with status $status: $(cat "$QM_WORK/app.err")"
+qm_terminate_app "during a batch"
 report=$(tr -d '\r' <"$REPORT")
 printf '%s\n' "$report" | grep -q '^->Cancel$' || qm_fail "the interrupted batch has no cancel line: $report"
 printf '%s\n' "$report" | grep -qE '^# Solved: +[0-5] levels ' || qm_fail "the interrupted batch has no footer: $report"

@@ -127,3 +127,19 @@ qm_expect_view() {
         sleep 0.3
     done
 }
+
+# Sends SIGTERM (closing the program like its close box) and waits up to 15 s for it to end with
+# status 0; fails with what it says otherwise.
+qm_terminate_app() {
+    local what=$1 start status
+    kill -TERM "$QM_APP_PID"
+    start=$SECONDS
+    while qm_app_running; do
+        [ $((SECONDS - start)) -lt 15 ] || qm_fail "the program did not end after SIGTERM $what"
+        sleep 0.1
+    done
+    status=0
+    wait "$QM_APP_PID" || status=$?
+    QM_APP_PID=""
+    [ $status -eq 0 ] || qm_fail "the program ended with status $status: $(cat "$QM_WORK/app.err")"
+}

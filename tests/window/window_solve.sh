@@ -60,14 +60,5 @@ qm_expect_view "$main" "$QM_WORK/expected.png"
 if [ -n "${QM_SCREENSHOT:-}" ]; then import -window "$main" "$QM_SCREENSHOT"; fi
 
 # SIGTERM closes the program like its close box: it ends by itself with status 0.
-kill -TERM "$QM_APP_PID"
-start=$SECONDS
-while qm_app_running; do
-    [ $((SECONDS - start)) -lt 15 ] || qm_fail "the program did not end after SIGTERM"
-    sleep 0.1
-done
-wait "$QM_APP_PID"
-status=$?
-QM_APP_PID=""
-[ $status -eq 0 ] || qm_fail "the program ended with status $status: $(cat "$QM_WORK/app.err")"
+qm_terminate_app ""
 echo "PASS: solved, copied, redrawn and closed"
