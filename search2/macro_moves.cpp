@@ -33,6 +33,8 @@ struct ExpansionScratch {
     uint32_t listStamp = 0;
     int32_t listBox[kMaxStates];      // single-box reach: box square per entry
     int32_t listPusher[kMaxStates];   // single-box reach: pusher square after the last move
+    int32_t survivorEntry[kMaxStates];  // reach entries that passed the first tests
+    int32_t survivorArea[kMaxStates];   // their pusher area; -area - 1 when it took a fill
 };
 ExpansionScratch expansion;
 LiftedArea liftedArea;  // the pusher's area with the box being moved lifted
@@ -150,6 +152,9 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         markListSquares(count);
         board[b] = 0;
 
+        // First the tests that depend on nothing stored, for every candidate; each survivor's
+        // table slot is fetched ahead, so the lookups below seldom wait for memory.
+        int32_t survivors = 0;
         for (int32_t l = 1; l < count; ++l) {
             const int32_t u = expansion.listBox[l];
             if (mask[u] == 0 || macro.noStopMark[u] == 1) continue;
@@ -161,20 +166,38 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
             bool keep = true;
             if (kPush && frozenTest(board, u) == 1) keep = false;
             if (keep && mask[u] != mask[b] && goalAssignmentTest(mask, n) == 0) keep = false;
-            // The child's pusher area, needed by the store step, also answers most corral tests.
-            // When u splits nothing it is the lifted area less u, found without a fill.
-            int32_t p = 0;
-            const int32_t* region = liftedArea.inArea;
             if (keep) {
-                p = areaWithoutSquare(liftedArea, u);
-                if (p < 0) {
+                // The child's pusher area: the lifted area less u when u splits nothing.
+                int32_t p = areaWithoutSquare(liftedArea, u);
+                const bool filled = p < 0;
+                if (filled) {
                     clearMap(expansion.childReach);
                     p = reachFill(board, expansion.childReach, expansion.listPusher[l]);
+                }
+                prefetchNode(p);
+                expansion.survivorEntry[survivors] = l;
+                expansion.survivorArea[survivors] = filled ? -p - 1 : p;
+                ++survivors;
+            }
+            board[u] = 0;
+        }
+        // Then, in the same order, the corral test and the store step.
+        for (int32_t k = 0; k < survivors; ++k) {
+            const int32_t l = expansion.survivorEntry[k];
+            const int32_t u = expansion.listBox[l];
+            const bool filled = expansion.survivorArea[k] < 0;
+            const int32_t p = filled ? -expansion.survivorArea[k] - 1 : expansion.survivorArea[k];
+            boxes[j] = u;
+            board[u] = BOX;
+            bool keep = true;
+            if constexpr (kPush) {
+                const int32_t* region = liftedArea.inArea;
+                if (filled) {
+                    clearMap(expansion.childReach);
+                    reachFill(board, expansion.childReach, expansion.listPusher[l]);
                     region = expansion.childReach;
                 }
-            }
-            if (keep && kPush && t2CorralTestInRegion(u, expansion.listPusher[l], region) == 1) {
-                keep = false;
+                keep = t2CorralTestInRegion(u, expansion.listPusher[l], region) != 1;
             }
             if (keep) {
                 const int32_t result = storeChild<kMode>(r, j, b, u, p);

@@ -52,6 +52,12 @@ void setNodeCount(int32_t n) { control.nodeCount = n; }
 // A stored node and the position have the same number of boxes, so every stored square holding
 // a box on the board means the same box set, whatever the order of the entries. The fill limit
 // keeps a sixth of the slots empty, so the probe always ends.
+void prefetchNode(int32_t p) {
+    const SearchNode* slot = nodes.nodeTable + positionKey(p, handover.t2Boxes, nodeBoxCount(), false);
+    __builtin_prefetch(slot);
+    __builtin_prefetch(reinterpret_cast<const char*>(slot) + sizeof(SearchNode) - 1);
+}
+
 SearchNode* nodeLookup(int32_t p) {
     const int32_t n = nodeBoxCount();
     const int32_t* board = handover.searchBoard;

@@ -56,6 +56,8 @@ void setNodeCount(int32_t n);
 // The slot holding (p, the boxes marked 2 on searchBoard and listed in t2Boxes), or the empty
 // slot where it belongs (pusher 0).
 SearchNode* nodeLookup(int32_t p);
+// Starts fetching the home slot of (p, t2Boxes) into the cache; changes nothing.
+void prefetchNode(int32_t p);
 // The same, leaving out boxes of t2Boxes equal to 0 (out of play); matches only tag k.
 SearchNode* nodeLookupByCount(int32_t p, int32_t k);
 void pushNode(ListSet& lists, int32_t priority, SearchNode* node);
