@@ -18,7 +18,7 @@ constexpr const char* kFamilies[2] = {"DejaVu Sans,sans-serif", "DejaVu Sans Mon
 struct Fonts {
     std::mutex lock;
     bool opened = false;
-    FT_Library library = nullptr;
+    FT_Library freetype = nullptr;
     FT_Face face[2][2] = {{nullptr, nullptr}, {nullptr, nullptr}};
     bool syntheticBold[2][2] = {{false, false}, {false, false}};
 };
@@ -40,7 +40,7 @@ FT_Face openFace(FcConfig* config, const char* families, bool bold, bool& synthe
     FT_Face face = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        if (FT_New_Face(fonts.library, reinterpret_cast<const char*>(file), index, &face) != 0) face = nullptr;
+        if (FT_New_Face(fonts.freetype, reinterpret_cast<const char*>(file), index, &face) != 0) face = nullptr;
     }
     FcPatternDestroy(match);
     if (face != nullptr && !FT_IS_SCALABLE(face)) {
@@ -55,8 +55,8 @@ FT_Face openFace(FcConfig* config, const char* families, bool bold, bool& synthe
 void openFonts() {
     if (fonts.opened) return;
     fonts.opened = true;
-    if (FT_Init_FreeType(&fonts.library) != 0) {
-        fonts.library = nullptr;
+    if (FT_Init_FreeType(&fonts.freetype) != 0) {
+        fonts.freetype = nullptr;
         return;
     }
     FcConfig* config = FcInitLoadConfigAndFonts();

@@ -8,13 +8,9 @@
 . "$(dirname "$0")/window_common.sh"
 qm_require_tools
 APP=$1
-TITLE="Quillmate Ver7.3.1 by nuvelka (Oct/2021)"
 
-qm_make_workspace 5
-qm_start_xvfb
-qm_start_app "$APP"
-main=$(qm_wait_window "$TITLE")
-sleep 0.5
+qm_open_main_window "$APP" 5
+main=$QM_MAIN
 REPORT="$QM_WORK/report.txt"
 
 qm_click "$main" 46 40    # Sample

@@ -143,3 +143,13 @@ qm_terminate_app() {
     QM_APP_PID=""
     [ $status -eq 0 ] || qm_fail "the program ended with status $status: $(cat "$QM_WORK/app.err")"
 }
+
+# Makes the workspace (time limit in seconds), starts the X server and the program, and waits for
+# its main window; sets QM_MAIN to the window's id.
+qm_open_main_window() {
+    qm_make_workspace "$2"
+    qm_start_xvfb
+    qm_start_app "$1"
+    QM_MAIN=$(qm_wait_window "Quillmate Ver7.3.1 by nuvelka (Oct/2021)")
+    sleep 0.5
+}

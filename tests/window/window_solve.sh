@@ -14,13 +14,9 @@
 qm_require_tools
 APP=$1
 CLI=$2
-TITLE="Quillmate Ver7.3.1 by nuvelka (Oct/2021)"
 
-qm_make_workspace 5
-qm_start_xvfb
-qm_start_app "$APP"
-main=$(qm_wait_window "$TITLE")
-sleep 0.5
+qm_open_main_window "$APP" 5
+main=$QM_MAIN
 
 # Client coordinates of the buttons' centres: Text 100, Sample 46, Solve 476 (all at y 40);
 # the text box's action button 52 and OK 408 (at y 377).
