@@ -301,6 +301,8 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
     int32_t* a = analysis.analysisBoard;
     const int32_t cells = level.cellCount;
     int32_t pusher = pusherSquare;
+    // Defined even when the analysis stops before it normalises the pusher.
+    analysis.analysisPusherSquare = pusherSquare;
     std::memcpy(a, board, sizeof(int32_t) * cells);
     int32_t boxes = 0, goals = 0;
     if (!listBoxesAndGoals(a, boxes, goals)) return 0;

@@ -15,6 +15,13 @@ struct Handover {
     int32_t t2Boxes[kMaxBoxes];        // working list: current square of each box
     int32_t t2Goals[kMaxBoxes];        // goal squares by goal index
     int32_t t2BoxCount = 0;            // boxes thread 2 works with
+    // The pusher's square after the analysis: the analysis may wall the dead end the pusher
+    // starts in and move it out, so thread 2 starts its searches here, on searchBoard.
+    int32_t t2PusherSquare = 0;
+    // The pusher areas of the solved position and the method choice of the area analysis.
+    int32_t goalAreaSquares[kMaxSquares];
+    int32_t goalAreaCount = 0;
+    int32_t areaStrategyFlag = 0;
 };
 extern Handover handover;
 

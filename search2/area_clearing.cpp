@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "board/analysis.hpp"
 #include "board/board.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
@@ -110,7 +109,7 @@ void buildRoomBoard() {
     }
     for (int32_t j = 0; j < boxCount(); ++j) board[handover.t2Goals[j]] = BOX;
     clearMap(work.region);
-    reachFill(board, work.region, analysis.goalAreaSquares[0]);
+    reachFill(board, work.region, handover.goalAreaSquares[0]);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (work.region[s] != 0 && board[s] == 0) board[s] = 1;
     }
@@ -529,7 +528,7 @@ int32_t planSearch() {
     liftAllBoxes();
     for (int32_t j = 0; j < n; ++j) handover.t2Boxes[j] = handover.t2Goals[j];
     placeBoxes();
-    const int32_t p = regionOf(work.reach, analysis.goalAreaSquares[0]);
+    const int32_t p = regionOf(work.reach, handover.goalAreaSquares[0]);
     SearchNode* root = nodeLookupByCount(p, n);
     storeNode(root, p, n, n, nullptr);
     pushNode(nodes.areaLists, roomPriority(p), root);
@@ -606,7 +605,7 @@ void buildFillMap() {
         map[s] = level.goalMap[s] + (handover.searchBoard[s] & WALL);
     }
     clearMap(work.region);
-    reachFill(map, work.region, analysis.goalAreaSquares[0]);
+    reachFill(map, work.region, handover.goalAreaSquares[0]);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (work.region[s] != 0 && map[s] == 0) map[s] = 2;
     }
@@ -718,7 +717,7 @@ int32_t followPlan() {
     liftAllBoxes();
     for (int32_t j = 0; j < n; ++j) handover.t2Boxes[j] = handover.t2StartBoxes[j];
     placeBoxes();
-    int32_t u = regionOf(work.reach, level.pusherSquare);
+    int32_t u = regionOf(work.reach, handover.t2PusherSquare);
     SearchNode* root = storeRoot(u);
     ac.planIndex = 0;
     ac.planMode = 0;
@@ -760,7 +759,7 @@ int32_t areaClearingSearch() {
     if (blocks.memoryReady != 1) return kResultFailed;
     // A node has room for kNodeBoxes squares (the thread body refuses larger levels first), and
     // the plan starts from the one listed area of the solved position.
-    if (boxCount() > kNodeBoxes || analysis.goalAreaCount < 1) return kResultFailed;
+    if (boxCount() > kNodeBoxes || handover.goalAreaCount < 1) return kResultFailed;
     prepareAreaClearing();
     const int32_t planned = planSearch();
     if (planned != kResultSolved) return planned;

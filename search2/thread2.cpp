@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/analysis.hpp"
 #include "board/board.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
@@ -86,7 +85,7 @@ void storeBackwardRoots() {
     const int32_t cells = level.cellCount;
     const int32_t* board = handover.searchBoard;
     std::memset(driver.covered, 0, sizeof(int32_t) * cells);
-    for (int32_t k = 0; k < analysis.goalAreaCount; ++k) storeRoot(analysis.goalAreaSquares[k]);
+    for (int32_t k = 0; k < handover.goalAreaCount; ++k) storeRoot(handover.goalAreaSquares[k]);
     for (int32_t s = 0; s < cells; ++s) {
         if (board[s] != 0 || driver.covered[s] != 0) continue;
         if (regionCanEndASolution(board, s)) storeRoot(s);
@@ -131,8 +130,8 @@ void thread2Main() {
     }
     clearBlock2();
     bindThread2Tables();
-    if (level.alreadySolved == 0 && analysis.areaStrategyFlag != 0 &&
-        analysis.goalAreaCount == 1) {
+    if (level.alreadySolved == 0 && handover.areaStrategyFlag != 0 &&
+        handover.goalAreaCount == 1) {
         corral.clearingMode = 1;
         const int32_t result = areaClearingSearch();
         control.thread2State = result;
@@ -175,7 +174,7 @@ int32_t bidirectionalSearch() {
     takeBoxesOff(board, cells);
     placeBoxes(handover.t2StartBoxes, n);
     std::memset(driver.reach, 0, sizeof(int32_t) * cells);
-    const int32_t start = reachFill(board, driver.reach, level.pusherSquare);
+    const int32_t start = reachFill(board, driver.reach, handover.t2PusherSquare);
     // A level given solved needs no step: no box in play, or the start is a root.
     if (n == 0) return kResultSolved;
     const SearchNode* startSlot = nodeLookup(start);

@@ -38,8 +38,13 @@ int32_t prepareSolve() {
     std::memcpy(handover.t2Goals, analysis.goalList, sizeof(int32_t) * kMaxBoxes);
     std::memcpy(handover.t2StartBoxes, analysis.boxList, sizeof(int32_t) * kMaxBoxes);
     std::memcpy(handover.t2Boxes, analysis.boxList, sizeof(int32_t) * kMaxBoxes);
+    handover.t2PusherSquare = analysis.analysisPusherSquare;
     resetSolution();
     analyseAreas();
+    handover.goalAreaCount = analysis.goalAreaCount;
+    std::memcpy(handover.goalAreaSquares, analysis.goalAreaSquares,
+                sizeof(int32_t) * static_cast<size_t>(analysis.goalAreaCount));
+    handover.areaStrategyFlag = analysis.areaStrategyFlag;
     return analysed;
 }
 

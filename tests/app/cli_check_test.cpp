@@ -135,9 +135,9 @@ TEST_F(CliCheck, LevelThatDidNotLoadIsNotSolved) {
 }
 
 TEST_F(CliCheck, SharedSmallLevelsAreSolvedByTheirMoveStrings) {
-    const std::string solutions = qmtest::sharedLevelFile("small.solutions.txt");
-    const std::string source = std::string(QM_SHARED_LEVELS) + "/small.txt";
-    if (solutions.empty() || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared level files";
+    const std::string solutions = qmtest::dataFile("small.solutions.txt");
+    const std::string source = qmtest::dataPath("small.txt").string();
+    ASSERT_FALSE(solutions.empty());
     for (int32_t k = 1; k <= 8; ++k) {
         const std::string letters = qmtest::lineOf(solutions, k);
         ASSERT_FALSE(letters.empty()) << "level " << k;

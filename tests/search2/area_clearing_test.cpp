@@ -48,6 +48,25 @@ const char* const kDoorRoomOneHome =
     "#  #  @#\n"
     "########\n";
 
+// A goal room on the right; the pusher starts two squares deep in a dead end, which the analysis
+// walls.
+const char* const kGoalRoomDeadEndStart =
+    "      ###\n"
+    "      #@#\n"
+    "     ## ##\n"
+    "     #   #########\n"
+    "   ###      ##   #\n"
+    "   #  $      #   #\n"
+    "####  #      #   #\n"
+    "#       #    #. .#\n"
+    "#    $ $      .. #\n"
+    "#           ##   #\n"
+    "#  ##       ######\n"
+    "#  ## #######\n"
+    "# $   #\n"
+    "#     #\n"
+    "#######\n";
+
 // An open room with a box on one goal next to the free goal, another box beside it.
 const char* const kOpenRoomOneHome =
     "#######\n"
@@ -107,16 +126,16 @@ void setPlan(std::initializer_list<TwoBoxRecord> records) {
 // from inside; -1 when there is none.
 int32_t roomAreaSquare() {
     int32_t board[qm::kMaxSquares];
-    for (int32_t k = 0; k < qm::analysis.goalAreaCount; ++k) {
+    for (int32_t k = 0; k < handover.goalAreaCount; ++k) {
         int32_t reach[qm::kMaxSquares] = {};
         for (int32_t s = 0; s < level.cellCount; ++s) board[s] = handover.searchBoard[s] & qm::WALL;
         for (int32_t j = 0; j < handover.t2BoxCount; ++j) board[handover.t2Goals[j]] = qm::BOX;
-        qm::reachFill(board, reach, qm::analysis.goalAreaSquares[k]);
+        qm::reachFill(board, reach, handover.goalAreaSquares[k]);
         bool startBox = false;
         for (int32_t j = 0; j < handover.t2BoxCount; ++j) {
             startBox = startBox || reach[handover.t2StartBoxes[j]] != 0;
         }
-        if (!startBox) return qm::analysis.goalAreaSquares[k];
+        if (!startBox) return handover.goalAreaSquares[k];
     }
     return -1;
 }
@@ -146,9 +165,9 @@ protected:
     static void loadRoom(const char* picture) {
         ASSERT_EQ(qmtest::loadPicture(picture), 1);
         qm::prepareSolve();
-        qm::analysis.goalAreaSquares[0] = square(1, 1);
-        qm::analysis.goalAreaCount = 1;
-        qm::analysis.areaStrategyFlag = 1;
+        handover.goalAreaSquares[0] = square(1, 1);
+        handover.goalAreaCount = 1;
+        handover.areaStrategyFlag = 1;
         qm::clearBlock2();
         qm::prepareAreaClearing();
     }
@@ -189,23 +208,22 @@ protected:
 };
 
 TEST_F(AreaClearingTest, GoalRoomLevelsAreSolvedAndTheirStepsReplay) {
-    const std::string text = qmtest::sharedLevelFile("goalroom.txt");
-    if (text.empty()) GTEST_SKIP() << "goalroom.txt is missing";
+    const std::string text = qmtest::dataFile("goalroom.txt");
     ASSERT_EQ(qm::openText(text), 1);
     int32_t selected = 0, tried = 0, solved = 0;
     for (int32_t k = 1; k <= qm::levelSet.levelCount; ++k) {
         qm::goToLevel(k);
         ASSERT_EQ(level.levelVerdict, 1) << "level " << k;
         qm::prepareSolve();
-        if (level.alreadySolved == 0 && qm::analysis.areaStrategyFlag != 0 &&
-            qm::analysis.goalAreaCount == 1) {
+        if (level.alreadySolved == 0 && handover.areaStrategyFlag != 0 &&
+            handover.goalAreaCount == 1) {
             ++selected;
         } else {
             // The analysis lists the room beside the outside: plan from inside the room.
             const int32_t room = roomAreaSquare();
             if (room < 0) continue;
-            qm::analysis.goalAreaSquares[0] = room;
-            qm::analysis.goalAreaCount = 1;
+            handover.goalAreaSquares[0] = room;
+            handover.goalAreaCount = 1;
         }
         ++tried;
         control.solveDeadline = qm::nowSeconds() + 20;
@@ -220,6 +238,20 @@ TEST_F(AreaClearingTest, GoalRoomLevelsAreSolvedAndTheirStepsReplay) {
                 solved);
     EXPECT_GE(tried, 20);
     EXPECT_GE(solved, tried / 2);
+}
+
+TEST_F(AreaClearingTest, StartsFromThePusherSquareTheAnalysisLeft) {
+    ASSERT_EQ(qmtest::loadPicture(kGoalRoomDeadEndStart), 1);
+    qm::prepareSolve();
+    ASSERT_EQ(handover.searchBoard[level.pusherSquare], qm::WALL);
+    ASSERT_EQ(handover.searchBoard[handover.t2PusherSquare], 0);
+    const int32_t room = roomAreaSquare();
+    ASSERT_GE(room, 0);
+    handover.goalAreaSquares[0] = room;
+    handover.goalAreaCount = 1;
+    qm::clearBlock2();
+    ASSERT_EQ(qm::areaClearingSearch(), 8);
+    EXPECT_EQ(replayStepsForTest(), 1);
 }
 
 TEST_F(AreaClearingTest, PlanRunsFromFewestBoxesInPlayToTheSolvedPosition) {

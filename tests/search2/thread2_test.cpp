@@ -104,8 +104,7 @@ TEST_F(Thread2, OneMacroMoveIsSolvedWhileSeedingWithOneStep) {
 }
 
 TEST_F(Thread2, SolvesTheFirstSmallLevelsAndTheirStepsReplay) {
-    const std::string text = qmtest::sharedLevelFile("small.txt");
-    if (text.empty()) GTEST_SKIP() << "generated level sets not found";
+    const std::string text = qmtest::dataFile("small.txt");
     ASSERT_EQ(qm::openText(text), 1);
     for (int32_t k = 1; k <= 15; ++k) {
         SCOPED_TRACE("small level " + std::to_string(k));
@@ -122,8 +121,7 @@ TEST_F(Thread2, SolvesTheFirstSmallLevelsAndTheirStepsReplay) {
 
 TEST_F(Thread2, BackwardMeetingJoinsBothHalvesIntoOneSolution) {
     // Small level 20 runs its forward nodes out and is solved by the backward search.
-    const std::string text = qmtest::sharedLevelFile("small.txt");
-    if (text.empty()) GTEST_SKIP() << "generated level sets not found";
+    const std::string text = qmtest::dataFile("small.txt");
     ASSERT_EQ(qm::openText(text), 1);
     qm::goToLevel(20);
     ASSERT_EQ(qm::level.levelVerdict, 1);
@@ -168,8 +166,7 @@ TEST_F(Thread2, BackwardSearchProvesABlockedCorridorImpossible) {
 
 TEST_F(Thread2, StopWordAndPassedDeadlineStopTheSearch) {
     // Small level 1 needs more than the seeding, so both checks are reached.
-    const std::string text = qmtest::sharedLevelFile("small.txt");
-    if (text.empty()) GTEST_SKIP() << "generated level sets not found";
+    const std::string text = qmtest::dataFile("small.txt");
     ASSERT_EQ(qm::openText(text), 1);
     qm::goToLevel(1);
     ASSERT_EQ(qm::level.levelVerdict, 1);
@@ -201,12 +198,12 @@ TEST_F(Thread2, UnlistedFinalRegionStillGetsARoot) {
     // Three squares of floor: no pusher area of the solved position is large enough to be listed.
     ASSERT_EQ(loadPicture("#####\n#@$.#\n#####\n"), 1);
     qm::prepareSolve();
-    ASSERT_EQ(qm::analysis.goalAreaCount, 0);
+    ASSERT_EQ(qm::handover.goalAreaCount, 0);
     EXPECT_EQ(runThread2(), qm::kResultSolved);
     // A corridor of five: the box ends two squares on, the pusher in a region of three.
     ASSERT_EQ(loadPicture("#######\n#@ $ .#\n#######\n"), 1);
     qm::prepareSolve();
-    ASSERT_EQ(qm::analysis.goalAreaCount, 0);
+    ASSERT_EQ(qm::handover.goalAreaCount, 0);
     EXPECT_EQ(runThread2(), qm::kResultSolved);
 }
 

@@ -6,6 +6,7 @@
 
 #include "board/board.hpp"
 #include "board/solution.hpp"
+#include "levels/sources.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/driver.hpp"
@@ -127,4 +128,25 @@ TEST_F(Driver, TimeLimitEndsTheSolveWithinASecondOfTheDeadline) {
     EXPECT_TRUE(result == 9 || result == 10) << result;
     // The deadline is counted in whole seconds: at most two seconds of limit plus the margin.
     EXPECT_LT(seconds, 3.0);
+}
+
+// The analysis walls a dead end the pusher starts in and moves the pusher out; thread 2 must
+// start from where the analysis left it. Levels 1 to 4 have the pusher two or three squares deep
+// and are solvable; level 5 is not, and the backward search still proves it.
+TEST_F(Driver, ThreadTwoAloneSolvesLevelsWhosePusherStartsDeepInADeadEnd) {
+    qm::driverOptions.runThread1 = false;
+    ASSERT_EQ(qm::openText(qmtest::dataFile("dead_end_starts.txt")), 1);
+    ASSERT_EQ(qm::levelSet.levelCount, 5);
+    for (int32_t k = 1; k <= 5; ++k) {
+        SCOPED_TRACE("level " + std::to_string(k));
+        qm::goToLevel(k);
+        ASSERT_EQ(level.levelVerdict, 1);
+        const int32_t result = qm::solveLevel();
+        if (k < 5) {
+            EXPECT_EQ(result, 8);
+            EXPECT_EQ(qm::verifySolution(), 1);
+        } else {
+            EXPECT_EQ(result, 7);
+        }
+    }
 }

@@ -56,8 +56,12 @@ void writeFile(const std::filesystem::path& path, const std::string& text) {
     out << text;
 }
 
-std::string sharedLevelFile(const std::string& name) {
-    std::ifstream in(std::string(QM_SHARED_LEVELS) + "/" + name, std::ios::binary);
+std::filesystem::path dataPath(const std::string& name) {
+    return std::filesystem::path(QM_TEST_DATA) / name;
+}
+
+std::string dataFile(const std::string& name) {
+    std::ifstream in(dataPath(name), std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();

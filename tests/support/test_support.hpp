@@ -14,8 +14,10 @@ int32_t square(int32_t x, int32_t y);
 std::filesystem::path freshFolder(const std::string& tag);
 // Writes text to path, creating its folder.
 void writeFile(const std::filesystem::path& path, const std::string& text);
-// Reads a file of the shared generated level sets; empty when it is missing.
-std::string sharedLevelFile(const std::string& name);
+// The path of a file in the tests' data folder.
+std::filesystem::path dataPath(const std::string& name);
+// Reads a file of the tests' data folder; empty when it is missing.
+std::string dataFile(const std::string& name);
 // Line k (from 1) of a text file; empty when missing.
 std::string lineOf(const std::string& text, int32_t k);
 
