@@ -14,7 +14,6 @@ struct PhaseTables {
     uint64_t pushMask[kMaxSquares];    // copy of goalReachMask
     uint64_t pullMask[kMaxSquares];    // copy of boxReachMask
     int32_t phaseClass[kMaxSquares];   // copy of squareClass
-    int32_t corralBoard[kMaxSquares];  // walls only, for the corral test
     int32_t bandSquares[kMaxSquares];  // ascending squares with a goal-reach mask, class not 2
     int32_t bandSquareCount = 0;
     int32_t pushVisits[kMaxSquares];   // nodes inserted on the push side with a box here

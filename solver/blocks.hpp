@@ -27,10 +27,12 @@ constexpr size_t kNodeTableOffset = 3999640;             // 23,574,751 x 72
 // Record types of the regions, defined by the searches that own them.
 struct SegmentNode;
 struct EntryState;
-struct CorralEntry56;
-struct CompanionNode;
-struct CorralEntry32;
-struct MeetNode;
+template <int32_t kBoxes> struct CorralRecord;
+using CorralEntry56 = CorralRecord<18>;
+using CorralEntry32 = CorralRecord<6>;
+template <int32_t kBoxes> struct BidiNode;
+using CompanionNode = BidiNode<20>;
+using MeetNode = BidiNode<64>;
 struct CorralEntry;
 struct SearchNode;
 

@@ -7,7 +7,7 @@
 
 #include "board/board.hpp"
 #include "board/solution.hpp"
-#include "search1/thread1_phases.hpp"
+#include "search1/thread1.hpp"
 #include "search2/thread2.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
@@ -19,34 +19,7 @@ DriverOptions driverOptions;
 
 namespace {
 
-void refreshElapsed() { control.elapsedSeconds = nowSeconds() - control.solveStart; }
-
 bool pastDeadline() { return nowSeconds() >= control.solveDeadline; }
-
-// The state a thread ends with after a stop: 3 when the user asked, else 10.
-int32_t stoppedState() { return control.stopFlag != 0 ? kResultCanceled : kResultTimeout; }
-
-// Continues the companion search alone after the main phase; returns its last code.
-int32_t continueCompanion() {
-    for (;;) {
-        if (control.stopFlag != 0 || pastDeadline()) return kResultTimeout;
-        int32_t r = pullExpand();
-        if (r == 1) r = pullExpand();
-        if (r == 1) r = pushExpand();
-        if (r != 1) {
-            if (r == kResultSolved) {
-                assembleSolution();
-                control.secondaryState = 2;
-            }
-            return r;
-        }
-    }
-}
-
-void endThread1(int32_t state) {
-    if (state == kResultSolved) control.solvedBy = 1;
-    control.thread1State = state;
-}
 
 // The poll loop sleeps 100 ms at a time but wakes at once when a thread ends, so that a quickly
 // solved level does not wait out the interval.
@@ -97,43 +70,6 @@ int32_t mergeResults() {
 }
 
 }  // namespace
-
-void thread1Main() {
-    if (level.alreadySolved != 0) {
-        endThread1(kResultFailed);
-        return;
-    }
-    clearBlock1();
-    control.searchExhausted = 0;
-    control.secondaryState = 0;
-    control.solverPhase = 0;
-    clearPhaseCounters();
-
-    int32_t r = mainPhase();
-    refreshElapsed();
-    if (r == kResultSolved) return endThread1(kResultSolved);
-    if (r == kResultTimeout) return endThread1(stoppedState());
-    if (control.searchExhausted != 0) return endThread1(kResultFailed);
-
-    control.solverPhase = 1;
-    if (control.secondaryState == 1) {
-        r = continueCompanion();
-        refreshElapsed();
-        if (r == kResultSolved) return endThread1(kResultSolved);
-        if (r == kResultTimeout) return endThread1(stoppedState());
-    } else {
-        refreshElapsed();
-    }
-
-    control.solverPhase = 2;
-    clearBlock1();
-    control.phaseNodeCount = 0;
-    r = finalSearch();
-    refreshElapsed();
-    if (r == kResultSolved) return endThread1(kResultSolved);
-    if (r == kResultTimeout) return endThread1(stoppedState());
-    endThread1(r);
-}
 
 void rebuildThread2Solution() {
     resetSolution();

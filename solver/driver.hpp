@@ -16,8 +16,6 @@ constexpr int32_t kPollMilliseconds = 100;
 
 // Solves the loaded level and returns the result code; blocks until both threads have ended.
 int32_t solveLevel();
-// Thread 1's body: writes its result to control.thread1State.
-void thread1Main();
 // Turns thread 2's step list into move letters on a fresh solution text.
 void rebuildThread2Solution();
 // Adds a result to the solved, failed or skipped count.

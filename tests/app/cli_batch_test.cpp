@@ -45,21 +45,11 @@ int waitExit(pid_t pid) {
     return 1000 + WTERMSIG(status);
 }
 
-// Twenty boxes in a wide room: the search needs far longer than the tests wait.
-std::string slowLevel() {
-    std::string level = std::string(31, '#') + "\n#@" + std::string(28, ' ') + "#\n";
-    const std::string boxes = "# $ $ $ $ $ $ $ $ $ $         #\n";
-    const std::string floor = "#" + std::string(29, ' ') + "#\n";
-    level += boxes + floor + boxes + floor + floor;
-    level += "#" + std::string(20, '.') + std::string(9, ' ') + "#\n" + floor;
-    return level + std::string(31, '#') + "\n";
-}
-
 class CliBatch : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = qmtest::freshFolder("clibatch");
-        qmtest::writeFile(folder_ / "set.txt", "#######\n#@ $ .#\n#######\n\n" + slowLevel() +
+        qmtest::writeFile(folder_ / "set.txt", "#######\n#@ $ .#\n#######\n\n" + qmtest::slowLevel() +
                                                    "\n#######\n#@ $ .#\n#######\n");
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }

@@ -123,12 +123,7 @@ TEST_F(Batch, PlayAfterAndCancelDuringPlayback) {
 
 TEST_F(Batch, SkipRecordsFailedSkipAndGoesOn) {
     // A level the search needs a while for, between two quick ones.
-    // Twenty boxes in a wide room: far more than the search settles in a fraction of a second.
-    std::string slow = std::string(31, '#') + "\n#@" + std::string(28, ' ') + "#\n";
-    const std::string boxes = "# $ $ $ $ $ $ $ $ $ $         #\n", floor = "#" + std::string(29, ' ') + "#\n";
-    slow += boxes + floor + boxes + floor + floor;
-    slow += "#" + std::string(20, '.') + std::string(9, ' ') + "#\n" + floor;
-    slow += std::string(31, '#') + "\n";
+    const std::string slow = qmtest::slowLevel();
     ASSERT_EQ(qm::openText(std::string("#######\n#@ $ .#\n#######\n\n") + slow + "\n#######\n#@ $ .#\n#######\n"), 1);
     qm::batchSettings.batchTo = 3;
     control.timeLimit = 20;

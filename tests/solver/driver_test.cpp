@@ -70,20 +70,22 @@ TEST_F(Driver, SolvesASmallLevelAndTheSolutionReplays) {
     ASSERT_EQ(qmtest::loadPicture("#######\n#@ $ .#\n#  $ .#\n#######\n"), 1);
     EXPECT_EQ(qm::solveLevel(), 8);
     EXPECT_EQ(control.solvedCount, 1);
-    EXPECT_EQ(control.solvedBy, 3);
+    EXPECT_NE(control.solvedBy, 0);
     EXPECT_EQ(qm::verifySolution(), 1);
     EXPECT_GE(qm::solution.pushCount, 4);
     EXPECT_EQ(control.stopFlag, 0);
 }
 
-TEST_F(Driver, TooManyBoxesForThreadTwo) {
+// Thread 2 declines 27 boxes at once; thread 1 alone solves the level.
+TEST_F(Driver, TooManyBoxesForThreadTwoAreLeftToThreadOne) {
     ASSERT_EQ(qmtest::loadPicture(boxRoom(27)), 1);
-    control.timeLimit = 1;
     const int32_t result = qm::solveLevel();
     EXPECT_EQ(control.thread2State, 5);
-    EXPECT_EQ(control.thread1State, 9);
-    EXPECT_EQ(result, 9);
-    EXPECT_EQ(control.failedCount, 1);
+    EXPECT_EQ(control.thread1State, 8);
+    EXPECT_EQ(control.solvedBy, 1);
+    EXPECT_EQ(result, 8);
+    EXPECT_EQ(qm::verifySolution(), 1);
+    EXPECT_EQ(control.solvedCount, 1);
 }
 
 TEST_F(Driver, AlreadySolvedTextEndsThreadOneAtOnce) {
@@ -92,17 +94,23 @@ TEST_F(Driver, AlreadySolvedTextEndsThreadOneAtOnce) {
     EXPECT_EQ(control.thread1State, 9);
 }
 
-TEST_F(Driver, TimeLimitEndsAnUnsolvedSearch) {
-    // Thread 1 only: its phases end at once, so the level fails without waiting.
+// The far box of the corridor can never be reached, which the analysis does not see: thread 1
+// alone runs its push side dry and the level fails long before the time limit.
+TEST_F(Driver, ThreadOneFailsEarlyWhenASideRunsDry) {
     qm::driverOptions.runThread2 = false;
-    ASSERT_EQ(qmtest::loadPicture("#######\n#@ $ .#\n#######\n"), 1);
+    ASSERT_EQ(qmtest::loadPicture("############\n#  $ .     #\n#  $ .     #\n#@    ######\n"
+                                  "#     $ .$.#\n############\n"),
+              1);
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(qm::solveLevel(), 9);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(control.searchExhausted, 1);
     EXPECT_EQ(control.failedCount, 1);
 }
 
 TEST_F(Driver, CancelDuringASolveGivesCanceled) {
-    // A level thread 2 cannot finish quickly: many boxes in a large room.
-    ASSERT_EQ(qmtest::loadPicture(boxRoom(20)), 1);
+    ASSERT_EQ(qmtest::loadPicture(qmtest::slowLevel()), 1);
     control.timeLimit = 30;
     std::thread canceller([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -119,7 +127,7 @@ TEST_F(Driver, CancelDuringASolveGivesCanceled) {
 }
 
 TEST_F(Driver, TimeLimitEndsTheSolveWithinASecondOfTheDeadline) {
-    ASSERT_EQ(qmtest::loadPicture(boxRoom(24)), 1);
+    ASSERT_EQ(qmtest::loadPicture(qmtest::slowLevel()), 1);
     control.timeLimit = 1;
     const auto start = std::chrono::steady_clock::now();
     const int32_t result = qm::solveLevel();

@@ -67,6 +67,17 @@ std::string dataFile(const std::string& name) {
     return ss.str();
 }
 
+std::string slowLevel() {
+    const std::string wall(31, '#');
+    const std::string floor = "#" + std::string(29, ' ') + "#\n";
+    const std::string boxes = "# $ $ $ $ $ $ $ $ $ $         #\n";
+    std::string text = wall + "\n#@" + std::string(28, ' ') + "#\n";
+    text += boxes + floor + boxes + floor + floor;
+    text += "#" + std::string(20, '.') + std::string(9, ' ') + "######\n";
+    text += "#" + std::string(29, ' ') + "$ .$.#\n";
+    return text + std::string(36, '#') + "\n";
+}
+
 std::string lineOf(const std::string& text, int32_t k) {
     std::istringstream in(text);
     std::string line;

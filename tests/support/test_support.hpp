@@ -18,6 +18,9 @@ void writeFile(const std::filesystem::path& path, const std::string& text);
 std::filesystem::path dataPath(const std::string& name);
 // Reads a file of the tests' data folder; empty when it is missing.
 std::string dataFile(const std::string& name);
+// A level that no solver settles within many seconds: twenty boxes in a wide room, and a corridor
+// whose far box can never be reached, which neither the analysis nor either search proves soon.
+std::string slowLevel();
 // Line k (from 1) of a text file; empty when missing.
 std::string lineOf(const std::string& text, int32_t k);
 

@@ -1,0 +1,7 @@
+#include "search1/bidirectional.hpp"
+
+namespace qm {
+
+MacroScratch macroScratch;
+
+}  // namespace qm

@@ -1,0 +1,322 @@
+#include "search1/corral.hpp"
+
+#include <cstring>
+
+#include "board/fills.hpp"
+#include "board/single_box.hpp"
+#include "search1/state_hash.hpp"
+#include "solver/control.hpp"
+
+namespace qm {
+
+FinalCorral finalCorral{kFinalCorralLimits};
+CompanionCorral companionCorral{kCompanionCorralLimits};
+MainPhaseCorral relaxedCorral{kRelaxedCorralLimits};
+MainPhaseCorral segmentCorral{kSegmentCorralLimits};
+
+namespace {
+
+constexpr uint32_t kCorralProbeStep = 491;
+constexpr int32_t kNoLabel = 0;
+constexpr int32_t kFirstLabel = 1;
+
+// Answers of a state lookup.
+constexpr int32_t kLookupResolved = 0;  // solved, freed, a stored "not dead", or a limit reached
+constexpr int32_t kLookupDead = 1;      // a stored deadlock
+constexpr int32_t kLookupQueued = 2;    // queued now or earlier in this sub-search
+
+void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
+
+template <int32_t kBoxes>
+bool entryIsFree(const CorralInstance<kBoxes>& c, const CorralRecord<kBoxes>& e) {
+    if (e.pusher == 0 || e.generation < c.generationBase) return true;
+    return e.generation != c.generation && e.verdict == kCorralVerdictNone;
+}
+
+// True when s has a ring neighbour that is free on board and outside region.
+bool bordersUnreached(const int32_t* board, const int32_t* region, int32_t s) {
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t n = s + level.ringOffset[r];
+        if (board[n] == 0 && region[n] == 0) return true;
+    }
+    return false;
+}
+
+bool hasRingNeighbourLabelled(const int32_t* labels, int32_t s, int32_t a, int32_t b) {
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t label = labels[s + level.ringOffset[r]];
+        if (label != kNoLabel && (label == a || label == b)) return true;
+    }
+    return false;
+}
+
+bool timeAllows(CorralClock clock) {
+    if (clock == CorralClock::kNone) return true;
+    if (control.stopFlag != 0) return false;
+    switch (clock) {
+        case CorralClock::kNone: return true;
+        case CorralClock::kUntilDeadline: return nowSeconds() <= control.solveDeadline;
+        case CorralClock::kBeforeDeadline: return nowSeconds() < control.solveDeadline;
+    }
+    return true;
+}
+
+// Looks up the state of corralBoxes (all on c.board) with the pusher on q; boxes that no longer
+// border an unreached region leave the state. Stores and queues a new state.
+template <int32_t kBoxes>
+int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>** found) {
+    using Entry = CorralRecord<kBoxes>;
+    int32_t* board = c.board;
+    int32_t* reach = c.lookupReach;
+    clearMap(reach);
+    reachFill(board, reach, q);
+    int32_t kept[kBoxes], dropped[kBoxes];
+    int32_t keptCount = 0, droppedCount = 0;
+    bool allOnGoals = true;
+    for (int32_t i = 0; i < c.corralBoxCount; ++i) {
+        const int32_t b = c.corralBoxes[i];
+        if (bordersUnreached(board, reach, b)) {
+            kept[keptCount++] = b;
+            if (level.goalMap[b] == 0) allOnGoals = false;
+        } else {
+            dropped[droppedCount++] = b;
+        }
+    }
+    if (allOnGoals) return kLookupResolved;
+
+    // The normalised pusher square and the probe, with the dropped boxes lifted.
+    for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = 0;
+    clearMap(reach);
+    const int32_t p = reachFill(board, reach, q);
+    ThreePartHash h(1);
+    for (int32_t i = 0; i < keptCount; ++i) h.add(kept[i]);
+    const uint32_t pu = static_cast<uint32_t>(p);
+    uint32_t slot = (h.product + (h.bits + 1) * pu + (h.sum ^ pu)) % c.limits.slots;
+    Entry* entry = nullptr;
+    for (;; slot = (slot + kCorralProbeStep) % c.limits.slots) {
+        Entry& e = c.table[slot];
+        if (entryIsFree(c, e)) break;
+        if (e.count != keptCount || e.pusher != p) continue;
+        bool same = true;
+        for (int32_t i = 0; i < keptCount && same; ++i) same = board[e.boxes[i]] == BOX;
+        if (same) {
+            entry = &e;
+            break;
+        }
+    }
+    for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = BOX;
+
+    if (entry != nullptr) {
+        *found = entry;
+        if (entry->verdict != kCorralVerdictNone) {
+            return entry->verdict == kCorralVerdictDead ? kLookupDead : kLookupResolved;
+        }
+        return kLookupQueued;  // an entry of this sub-search
+    }
+    if (c.used >= c.limits.usedLimit || c.states >= c.limits.stateLimit) return kLookupResolved;
+    ++c.used;
+    ++c.states;
+    Entry& e = c.table[slot];
+    e.generation = c.generation;
+    for (int32_t i = 0; i < keptCount; ++i) e.boxes[i] = static_cast<int16_t>(kept[i]);
+    e.pusher = static_cast<int16_t>(p);
+    e.count = static_cast<uint8_t>(keptCount);
+    e.verdict = kCorralVerdictNone;
+    c.queue.push(kBoxes - keptCount, &e);
+    *found = &e;
+    return kLookupQueued;
+}
+
+// Judges a box just pushed onto t of the sub-board: true when the push stays.
+template <int32_t kBoxes>
+bool pushSurvivesFreezing(CorralInstance<kBoxes>& c, int32_t t) {
+    int32_t* board = c.board;
+    if (c.limits.freeze == CorralFreeze::kOffGoal) return frozenTest(board, t) != 1;
+    singleBox.frozenOffGoal = 0;
+    if (frozenTestFlag(board, t) == 0) return true;
+    if (singleBox.frozenOffGoal != 0) return false;
+    // Frozen on its goal: the push still stays unless it freezes a neighbour off its goal.
+    board[t] = WALL;
+    bool neighbourFrozen = false;
+    for (int32_t r = 0; r < 8 && !neighbourFrozen; ++r) {
+        const int32_t n = t + level.ringOffset[r];
+        if (board[n] != BOX || level.goalMap[n] != 0) continue;
+        neighbourFrozen = frozenTestFlag(board, n) != 0;
+    }
+    board[t] = BOX;
+    return !neighbourFrozen;
+}
+
+// The push search of the current corral state list from pusher square p.
+template <int32_t kBoxes>
+int32_t subSearch(CorralInstance<kBoxes>& c, int32_t p) {
+    using Entry = CorralRecord<kBoxes>;
+    int32_t* board = c.board;
+    const uint32_t before = c.generation;
+    c.used = before - c.generationBase;
+    c.generation = before + 1;
+    c.states = 0;
+    c.queue.clear();
+
+    for (int32_t i = 0; i < c.corralBoxCount; ++i) board[c.corralBoxes[i]] = BOX;
+    Entry* root = nullptr;
+    const int32_t start = lookupState(c, p, &root);
+    for (int32_t i = 0; i < c.corralBoxCount; ++i) board[c.corralBoxes[i]] = 0;
+    if (start != kLookupQueued) {
+        c.generation = before;
+        return start == kLookupDead ? kCorralDeadlock : kCorralNotProved;
+    }
+    if (c.used >= c.limits.usedLimit) return kCorralNotProved;
+
+    while (timeAllows(c.limits.clock)) {
+        Entry* state = c.queue.pop();
+        if (state == nullptr) {
+            root->verdict = kCorralVerdictDead;
+            return kCorralDeadlock;
+        }
+        c.corralBoxCount = state->count;
+        for (int32_t i = 0; i < state->count; ++i) {
+            c.corralBoxes[i] = state->boxes[i];
+            board[state->boxes[i]] = BOX;
+        }
+        int32_t* reach = c.expandReach;
+        clearMap(reach);
+        reachFill(board, reach, state->pusher);
+        bool opened = false;
+        for (int32_t i = 0; i < c.corralBoxCount && !opened; ++i) {
+            const int32_t b = c.corralBoxes[i];
+            board[b] = 0;
+            for (int32_t d = 0; d < 4; ++d) {
+                const int32_t offset = level.dirOffset[d];
+                const int32_t t = b - offset;
+                if (reach[b + offset] == 0 || board[t] != 0 || c.goalMask[t] == 0) continue;
+                board[t] = BOX;
+                c.corralBoxes[i] = t;
+                int32_t answer = kLookupDead;
+                Entry* ignored = nullptr;
+                if (pushSurvivesFreezing(c, t)) answer = lookupState(c, b, &ignored);
+                board[t] = 0;
+                c.corralBoxes[i] = b;
+                if (answer == kLookupResolved) {
+                    opened = true;
+                    break;
+                }
+            }
+            board[b] = BOX;
+        }
+        for (int32_t i = 0; i < c.corralBoxCount; ++i) board[c.corralBoxes[i]] = 0;
+        if (opened) {
+            root->verdict = kCorralVerdictOpen;
+            return kCorralNotProved;
+        }
+    }
+    // Stopped: nothing is proved and the root keeps no verdict.
+    return kCorralNotTested;
+}
+
+// The region test of the corral made of the regions labelled a and b (b may equal a).
+template <int32_t kBoxes>
+int32_t regionTest(CorralInstance<kBoxes>& c, const int32_t* boxes, int32_t n, int32_t a, int32_t b,
+                   int32_t p) {
+    c.corralBoxCount = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t s = boxes[i];
+        if (s == 0 || !hasRingNeighbourLabelled(c.labels, s, a, b)) continue;
+        if (c.corralBoxCount == kBoxes) return kCorralNotTested;
+        c.corralBoxes[c.corralBoxCount++] = s;
+    }
+    if (c.corralBoxCount == 0) return kCorralNotProved;
+    return subSearch(c, p);
+}
+
+}  // namespace
+
+template <int32_t kBoxes>
+void resetCorral(CorralInstance<kBoxes>& c, CorralRecord<kBoxes>* table, const uint64_t* goalMask,
+                 const int32_t* positionBoard, bool clearTable) {
+    c.table = table;
+    c.goalMask = goalMask;
+    if (clearTable || c.generation > UINT32_MAX / 2) {
+        std::memset(static_cast<void*>(table), 0, sizeof(CorralRecord<kBoxes>) * c.limits.slots);
+        c.generation = 0;
+    }
+    // Entries stored so far belong to earlier generations from now on.
+    c.generationBase = c.generation + 1;
+    c.generation = c.generationBase;
+    c.used = 0;
+    c.states = 0;
+    c.queue.clear();
+    for (int32_t s = 0; s < level.cellCount; ++s) c.board[s] = positionBoard[s] == WALL ? WALL : 0;
+}
+
+template <int32_t kBoxes>
+int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, const int32_t* boxes,
+                   int32_t n, int32_t t, int32_t pusherSquare, const int32_t* pusherRegion) {
+    const int32_t* region = pusherRegion;
+    bool anyCorral = false;
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t m = t + level.ringOffset[r];
+        if (positionBoard[m] == 0 && (region == nullptr || region[m] == 0)) anyCorral = true;
+    }
+    if (!anyCorral) return kCorralNotProved;
+    if (region == nullptr) {
+        clearMap(c.ownRegion);
+        reachFill(positionBoard, c.ownRegion, pusherSquare);
+        region = c.ownRegion;
+    }
+
+    // Regions other than the pusher's get labels as they are met; a region is covered once
+    // tested by itself.
+    int32_t* labels = c.labels;
+    clearMap(labels);
+    int32_t nextLabel = kFirstLabel;
+    auto labelOf = [&](int32_t s) {
+        if (labels[s] == kNoLabel) labelFill(positionBoard, labels, s, nextLabel++);
+        return labels[s];
+    };
+    bool covered[kMaxSquares + 1] = {};  // by label: regions already tested by themselves
+
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t m = t + level.ringOffset[r];
+        if (positionBoard[m] != 0 || region[m] != 0) continue;
+        const int32_t a = labelOf(m);
+        if (covered[a]) continue;
+        covered[a] = true;
+        const int32_t single = regionTest(c, boxes, n, a, a, pusherSquare);
+        if (single == kCorralDeadlock) return kCorralDeadlock;
+        // A stopped sub-search proves nothing, and the owning search stops at its next check.
+        if (single == kCorralNotTested && !timeAllows(c.limits.clock)) return kCorralNotProved;
+        if (!c.limits.regionPairs) continue;
+        if (single == kCorralNotTested && c.limits.untestedSkipsPairs) continue;
+
+        // Pairs: a with each region bordering one of a's boxes, each such region once.
+        bool paired[kMaxSquares + 1] = {};
+        paired[a] = true;
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t box = boxes[i];
+            if (box == 0 || !hasRingNeighbourLabelled(labels, box, a, a)) continue;
+            for (int32_t k = 0; k < 8; ++k) {
+                const int32_t q = box + level.ringOffset[k];
+                if (positionBoard[q] != 0 || region[q] != 0) continue;
+                const int32_t other = labelOf(q);
+                if (paired[other]) continue;
+                paired[other] = true;
+                const int32_t pair = regionTest(c, boxes, n, a, other, pusherSquare);
+                if (pair == kCorralDeadlock) return kCorralDeadlock;
+                if (pair == kCorralNotTested && !timeAllows(c.limits.clock)) return kCorralNotProved;
+            }
+        }
+    }
+    return kCorralNotProved;
+}
+
+template void resetCorral<18>(CorralInstance<18>&, CorralRecord<18>*, const uint64_t*,
+                              const int32_t*, bool);
+template void resetCorral<6>(CorralInstance<6>&, CorralRecord<6>*, const uint64_t*,
+                             const int32_t*, bool);
+template int32_t corralTest<18>(CorralInstance<18>&, const int32_t*, const int32_t*, int32_t,
+                                int32_t, int32_t, const int32_t*);
+template int32_t corralTest<6>(CorralInstance<6>&, const int32_t*, const int32_t*, int32_t, int32_t,
+                               int32_t, const int32_t*);
+
+}  // namespace qm
