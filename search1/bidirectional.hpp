@@ -90,6 +90,20 @@ BidiNode<kBoxes>* popAndLoad(BidiSearch<kBoxes, kBuckets>& s, bool pullSide);
 // Takes the current node's boxes off phaseBoard.
 void liftPhaseBoxes();
 
+// Copies the analysis of the position into the working tables of thread 1's bidirectional
+// searches (masks, board with its boxes, square classes) and clears their visit counts and bands;
+// phaseBoxes becomes boxList.
+void loadPhaseTables();
+
+// Inserts one solved root per free region of the solved position through insert(p), with
+// phaseBoxes holding goalList meanwhile; phaseBoard is box-free before and after.
+template <typename Insert>
+void insertSolvedRoots(Insert insert);
+
+// Moves the box of a main-line entry on phaseBoard and phaseBoxes; false when no box of
+// phaseBoxes stands on its from-square.
+bool applyMainLineEntry(int32_t from, int32_t to);
+
 // A candidate placement of box j on t, reached from q, with the pusher then on the normalised
 // square p and its region marked non-zero in region. The box stands on t. True keeps it.
 struct MoveCandidate {

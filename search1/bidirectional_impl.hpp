@@ -2,6 +2,7 @@
 // Template definitions of bidirectional.hpp; included only by it.
 #include <cstring>
 
+#include "board/analysis.hpp"
 #include "board/fills.hpp"
 #include "board/phase_tables.hpp"
 #include "board/solution.hpp"
@@ -146,6 +147,22 @@ BidiNode<kBoxes>* popAndLoad(BidiSearch<kBoxes, kBuckets>& s, bool pullSide) {
 
 inline void liftPhaseBoxes() {
     for (int32_t i = 0; i < phase.phaseBoxCount; ++i) phase.phaseBoard[phase.phaseBoxes[i]] = 0;
+}
+
+template <typename Insert>
+void insertSolvedRoots(Insert insert) {
+    const int32_t n = phase.phaseBoxCount;
+    for (int32_t i = 0; i < n; ++i) {
+        phase.phaseBoxes[i] = analysis.goalList[i];
+        phase.phaseBoard[phase.phaseBoxes[i]] = BOX;
+    }
+    int32_t covered[kMaxSquares];
+    std::memset(covered, 0, sizeof(int32_t) * level.cellCount);
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        if (phase.phaseBoard[s] != 0 || covered[s] != 0) continue;
+        insert(reachFill(phase.phaseBoard, covered, s));
+    }
+    liftPhaseBoxes();
 }
 
 template <bool kPull, typename Accept, typename Insert>

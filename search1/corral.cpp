@@ -20,6 +20,9 @@ constexpr uint32_t kCorralProbeStep = 491;
 constexpr int32_t kNoLabel = 0;
 constexpr int32_t kFirstLabel = 1;
 
+// A sub-search ended by the stop word or the deadline: nothing proved, and no verdict stored.
+constexpr int32_t kCorralStopped = 4;
+
 // Answers of a state lookup.
 constexpr int32_t kLookupResolved = 0;  // solved, freed, a stored "not dead", or a limit reached
 constexpr int32_t kLookupDead = 1;      // a stored deadlock
@@ -210,8 +213,7 @@ int32_t subSearch(CorralInstance<kBoxes>& c, int32_t p) {
             return kCorralNotProved;
         }
     }
-    // Stopped: nothing is proved and the root keeps no verdict.
-    return kCorralNotTested;
+    return kCorralStopped;
 }
 
 // The region test of the corral made of the regions labelled a and b (b may equal a).
@@ -236,7 +238,7 @@ void resetCorral(CorralInstance<kBoxes>& c, CorralRecord<kBoxes>* table, const u
                  const int32_t* positionBoard, bool clearTable) {
     c.table = table;
     c.goalMask = goalMask;
-    if (clearTable || c.generation > UINT32_MAX / 2) {
+    if (clearTable || c.limits.sharesItsRegion || c.generation > UINT32_MAX / 2) {
         std::memset(static_cast<void*>(table), 0, sizeof(CorralRecord<kBoxes>) * c.limits.slots);
         c.generation = 0;
     }
@@ -282,10 +284,14 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
         const int32_t a = labelOf(m);
         if (covered[a]) continue;
         covered[a] = true;
-        const int32_t single = regionTest(c, boxes, n, a, a, pusherSquare);
+        int32_t single = regionTest(c, boxes, n, a, a, pusherSquare);
         if (single == kCorralDeadlock) return kCorralDeadlock;
-        // A stopped sub-search proves nothing, and the owning search stops at its next check.
-        if (single == kCorralNotTested && !timeAllows(c.limits.clock)) return kCorralNotProved;
+        if (single == kCorralStopped) {
+            // Nothing is proved, and the owning search stops at its next check. The main
+            // phase's instances still answer the other regions from their tables.
+            if (!c.limits.untestedSkipsPairs) return kCorralNotProved;
+            single = kCorralNotTested;
+        }
         if (!c.limits.regionPairs) continue;
         if (single == kCorralNotTested && c.limits.untestedSkipsPairs) continue;
 
@@ -303,7 +309,7 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
                 paired[other] = true;
                 const int32_t pair = regionTest(c, boxes, n, a, other, pusherSquare);
                 if (pair == kCorralDeadlock) return kCorralDeadlock;
-                if (pair == kCorralNotTested && !timeAllows(c.limits.clock)) return kCorralNotProved;
+                if (pair == kCorralStopped && !c.limits.untestedSkipsPairs) return kCorralNotProved;
             }
         }
     }

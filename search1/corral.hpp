@@ -59,6 +59,7 @@ struct CorralLimits {
     bool untestedSkipsPairs; // a region answering "not tested" takes no part in pairs
     CorralClock clock;
     CorralFreeze freeze;
+    bool sharesItsRegion;    // other tables overwrite the entries between runs: clear at reset
 };
 
 // The shared scalars and working tables of one instance; kBoxes is the most boxes a corral may
@@ -93,14 +94,15 @@ struct CorralInstance {
 
 // The limits of the four instances.
 constexpr CorralLimits kFinalCorralLimits = {1'868'107, 1'557'000, 200, true, false,
-                                             CorralClock::kUntilDeadline, CorralFreeze::kOffGoal};
+                                             CorralClock::kUntilDeadline, CorralFreeze::kOffGoal, false};
 constexpr CorralLimits kCompanionCorralLimits = {24'001, 20'000, 200, false, false,
                                                  CorralClock::kBeforeDeadline,
-                                                 CorralFreeze::kGoalNeighbours};
+                                                 CorralFreeze::kGoalNeighbours, false};
 constexpr CorralLimits kRelaxedCorralLimits = {24'001, 20'000, 400, true, true, CorralClock::kNone,
-                                               CorralFreeze::kOffGoal};
+                                               CorralFreeze::kOffGoal, true};
 constexpr CorralLimits kSegmentCorralLimits = {24'001, 20'000, 400, true, true,
-                                               CorralClock::kUntilDeadline, CorralFreeze::kOffGoal};
+                                               CorralClock::kUntilDeadline, CorralFreeze::kOffGoal,
+                                               false};
 
 using FinalCorral = CorralInstance<18>;
 using CompanionCorral = CorralInstance<6>;

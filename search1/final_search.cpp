@@ -99,55 +99,23 @@ int32_t insertState(int32_t movedBox, int32_t p, int32_t origin) {
     return kBidiGoesOn;
 }
 
-// Inserts the states along the main line that end a segment, as push-side roots.
+// Inserts the states along the main line that end a segment, as push-side roots. An entry that
+// does not fit the position ends the roots: later states could not be replayed.
 void insertMainLineStates() {
     int32_t reach[kMaxSquares];
     for (int32_t i = 0; i < mainLine.mainLineLength; ++i) {
         const MainLineEntry& e = mainLine.entries[i];
-        int32_t k = 0;
-        while (k < phase.phaseBoxCount && phase.phaseBoxes[k] != e.from) ++k;
-        if (k == phase.phaseBoxCount) continue;  // not a box of this analysis: nothing to move
-        phase.phaseBoard[e.from] = 0;
-        phase.phaseBoard[e.to] = BOX;
-        phase.phaseBoxes[k] = e.to;
+        if (!applyMainLineEntry(e.from, e.to)) break;
         if (e.segmentEnd == 0) continue;
         std::memset(reach, 0, sizeof(int32_t) * level.cellCount);
         insertState(kNoMovedBox, reachFill(phase.phaseBoard, reach, e.pusher), i + 1);
     }
 }
 
-// One solved root per free region of the solved position.
-void insertSolvedRoots() {
-    const int32_t cells = level.cellCount;
-    for (int32_t i = 0; i < phase.phaseBoxCount; ++i) phase.phaseBoard[phase.phaseBoxes[i]] = 0;
-    const int32_t n = analysis.analysisBoxCount;
-    std::memcpy(phase.phaseBoxes, analysis.goalList, sizeof(int32_t) * n);
-    for (int32_t i = 0; i < n; ++i) phase.phaseBoard[phase.phaseBoxes[i]] = BOX;
-    int32_t covered[kMaxSquares];
-    std::memset(covered, 0, sizeof(int32_t) * cells);
-    for (int32_t s = 0; s < cells; ++s) {
-        if (phase.phaseBoard[s] != 0 || covered[s] != 0) continue;
-        insertState(kNoMovedBox, reachFill(phase.phaseBoard, covered, s), kOriginPull);
-    }
-    for (int32_t i = 0; i < n; ++i) phase.phaseBoard[phase.phaseBoxes[i]] = 0;
-}
-
 void setUp() {
     prepareAnalysis(level.obstacleMap, level.pusherSquare);
-    const int32_t cells = level.cellCount;
-    for (int32_t s = 0; s < cells; ++s) {
-        phase.pullMask[s] = analysis.boxReachMask[s];
-        phase.pushMask[s] = analysis.goalReachMask[s];
-        phase.phaseBoard[s] = analysis.analysisBoard[s];
-        phase.phaseClass[s] = analysis.squareClass[s];
-        phase.pushVisits[s] = 0;
-        phase.pullVisits[s] = 0;
-        phase.crossBand7[s] = 0;
-        phase.crossBand14[s] = 0;
-    }
+    loadPhaseTables();
     buildBandSquares();
-    phase.phaseBoxCount = analysis.analysisBoxCount;
-    std::memcpy(phase.phaseBoxes, analysis.boxList, sizeof(int32_t) * phase.phaseBoxCount);
 
     // The block was cleared before the search: every slot and corral entry reads empty.
     FinalSearch& s = finalTables;
@@ -166,7 +134,8 @@ void setUp() {
 
     insertState(kNoMovedBox, analysis.analysisPusherSquare, kOriginStart);
     insertMainLineStates();
-    insertSolvedRoots();
+    liftPhaseBoxes();
+    insertSolvedRoots([](int32_t p) { insertState(kNoMovedBox, p, kOriginPull); });
 }
 
 // One expansion of a side: 1 expanded, 8 meeting, 9 side empty (searchExhausted) or table full.

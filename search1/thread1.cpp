@@ -1,6 +1,7 @@
 #include "search1/thread1.hpp"
 
 #include "board/board.hpp"
+#include "search1/companion.hpp"
 #include "search1/final_search.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
@@ -19,6 +20,21 @@ int32_t stoppedState() { return control.stopFlag != 0 ? kResultCanceled : kResul
 void endThread1(int32_t state) {
     if (state == kResultSolved) control.solvedBy = 1;
     control.thread1State = state;
+}
+
+// The companion search alone after the main phase: two pull expansions to one push expansion
+// until it meets, runs dry, fills up, or the time is up.
+int32_t continueCompanion() {
+    for (;;) {
+        if (control.stopFlag != 0 || nowSeconds() >= control.solveDeadline) return kResultTimeout;
+        int32_t r = pullExpand();
+        if (r == kBidiGoesOn) r = pullExpand();
+        if (r == kBidiGoesOn) r = pushExpand();
+        if (r == kBidiGoesOn) continue;
+        if (r != kResultSolved) return r;
+        // A solution that cannot be written is no solution.
+        return assembleSolution() ? kResultSolved : kResultFailed;
+    }
 }
 
 void clearPhaseCounters() {
@@ -44,7 +60,14 @@ void thread1Main() {
     if (control.searchExhausted != 0) return endThread1(kResultFailed);
 
     control.solverPhase = kPhaseCompanion;
-    refreshElapsed();
+    if (control.secondaryState == kCompanionRunning) {
+        r = continueCompanion();
+        refreshElapsed();
+        if (r == kResultSolved) return endThread1(kResultSolved);
+        if (r == kResultTimeout) return endThread1(stoppedState());
+    } else {
+        refreshElapsed();
+    }
 
     control.solverPhase = kPhaseFinal;
     clearBlock1();

@@ -1,0 +1,653 @@
+#include "search1/entry_search.hpp"
+
+#include <cstring>
+
+#include "board/analysis.hpp"
+#include "board/fills.hpp"
+#include "board/single_box.hpp"
+#include "search1/companion.hpp"
+#include "search1/corral.hpp"
+#include "search1/mask_rows.hpp"
+#include "search1/region_stamp.hpp"
+#include "search1/state_hash.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+
+namespace qm {
+
+EntryList entryList;
+EntrySearch entrySearchTables;
+
+namespace {
+
+constexpr uint32_t kEntryProbeStep = 491;
+constexpr int32_t kNoSquare = -1;
+constexpr int32_t kParkSquaresNeeded = 3;
+constexpr int32_t kFewItems = 4;            // with at most this many items ...
+constexpr int32_t kReleaseListMinimum = 11; // ... a release needs this many pull states
+constexpr int32_t kParkListMinimum = 11;    // ... and a park more than 10
+constexpr int32_t kInsertGoesOn = 1;
+// Slots at the front of the table that the segment check's relaxed search and its corral table
+// (which overlaps the table from slot 1,433 on) write without the entry search knowing.
+constexpr uint32_t kRelaxedSpanSlots = static_cast<uint32_t>(
+    (kRelaxedCorralOffset - kEntryTableOffset + kRelaxedCorralLimits.slots * sizeof(CorralEntry56)) /
+        sizeof(EntryState) +
+    1);
+
+EntrySearch& es = entrySearchTables;
+RegionStamp region;       // the region of the state being inserted, or of a replay step
+RegionStamp testRegion;   // the park test's trial fills
+
+int32_t itemCount() { return analysis.analysisBoxCount; }
+
+uint8_t statusForPath(uint8_t status) { return status == kItemPulledAgain ? kItemPulled : status; }
+
+bool stopRequested() { return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline; }
+
+void setItemRow(int32_t i) {
+    writeMaskRow(es.itemMatrix, i, es.curMask[i], itemCount());
+    writeMaskRow(es.itemMatrixSaved, i, es.curMask[i], itemCount());
+}
+
+void restoreItemRow(int32_t i) { copyMatrixRow(es.itemMatrix, es.itemMatrixSaved, i); }
+
+// Clears parkedBoard, puts every item on its goal and the walls of the analysis on pullBoard.
+void buildInitialPosition() {
+    const int32_t n = itemCount();
+    std::memset(es.parkedBoard, 0, sizeof(int32_t) * level.cellCount);
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        es.pullBoard[s] = analysis.analysisBoard[s] == WALL ? WALL : 0;
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t g = analysis.goalList[i];
+        es.curSquare[i] = g;
+        es.curStatus[i] = kItemOnGoal;
+        es.curMask[i] = analysis.boxReachMask[g];
+        es.pullBoard[g] = BOX;
+        setItemRow(i);
+    }
+    if (es.rootPusher != 0) es.pullPusher = es.rootPusher;
+}
+
+void liftItems() {
+    for (int32_t i = 0; i < itemCount(); ++i) {
+        const int32_t s = es.curSquare[i];
+        if (s == 0) continue;
+        if (es.curStatus[i] == kItemParked) es.parkedBoard[s] = 0;
+        else if (es.curStatus[i] != kItemReleased) es.pullBoard[s] = 0;
+    }
+}
+
+void loadState(const EntryState& state) {
+    for (int32_t i = 0; i < itemCount(); ++i) {
+        es.curSquare[i] = state.itemSquare[i];
+        es.curStatus[i] = state.itemStatus[i];
+        es.curMask[i] = state.itemMask[i];
+        setItemRow(i);
+        const int32_t s = es.curSquare[i];
+        if (es.curStatus[i] == kItemParked) es.parkedBoard[s] = BOX;
+        else if (es.curStatus[i] != kItemReleased) es.pullBoard[s] = BOX;
+    }
+    es.pullPusher = state.pusher;
+}
+
+// The goal test of a state whose free items all stand on start boxes.
+bool isGoalState() {
+    const int32_t n = itemCount();
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t* row = es.goalTestMatrix + i * kMatrixStride;
+        if (es.curStatus[i] == kItemReleased) {
+            writeMaskRow(es.goalTestMatrix, i, es.curMask[i], n);
+            for (int32_t j = 0; j < n; ++j) {
+                if (es.secondPassBan[analysis.boxList[j]] != 0) row[j] = 0;
+            }
+        } else {
+            for (int32_t j = 0; j < n; ++j) row[j] = analysis.boxList[j] == es.curSquare[i] ? 1 : 0;
+        }
+    }
+    return assignmentFeasible(es.goalTestMatrix, n, 1) != 0 &&
+           region.reached(analysis.analysisPusherSquare);
+}
+
+bool sameState(const EntryState& slot, int32_t p, int32_t freeItems, int32_t parkedItems) {
+    if (slot.pusher != p || slot.freeCount != freeItems || slot.parkedCount != parkedItems) return false;
+    for (int32_t i = 0; i < itemCount(); ++i) {
+        const uint8_t status = slot.itemStatus[i];
+        const int32_t s = slot.itemSquare[i];
+        if ((status == kItemOnGoal || status == kItemPulled) && es.pullBoard[s] != BOX) return false;
+        if (status == kItemParked && es.parkedBoard[s] != BOX) return false;
+    }
+    return true;
+}
+
+// Stores the work position with the pusher on p. Returns 1 (stored or known, or no square for
+// the pusher), 8 (a goal state), 9 (table full).
+int32_t insertState(int32_t movedItem, int32_t p) {
+    const int32_t n = itemCount();
+    int32_t pusher = region.fill(es.pullBoard, p);
+    if (es.parkedBoard[pusher] != 0) {
+        int32_t next = pusher + 1;
+        while (next < level.cellCount && !(region.reached(next) && es.parkedBoard[next] == 0)) ++next;
+        if (next >= level.cellCount) return kInsertGoesOn;
+        pusher = next;
+    }
+    const uint32_t pu = static_cast<uint32_t>(pusher);
+    uint32_t h1 = pu, h2 = pu, h3 = pu;
+    int32_t parkedItems = 0, freeItems = 0, matched = 0, priority = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t s = static_cast<uint32_t>(es.curSquare[i]);
+        const uint8_t status = es.curStatus[i];
+        if (status == kItemParked) {
+            h1 += s;
+            h2 *= s;
+            h3 ^= s;
+            ++parkedItems;
+            priority += 3;
+            continue;
+        }
+        if (status == kItemReleased) {
+            ++matched;
+            priority += 5;
+            continue;
+        }
+        h1 ^= s;
+        h2 += s;
+        h3 *= s;
+        ++freeItems;
+        int32_t share = status == kItemOnGoal ? 2 : status == kItemPulled ? 1 : 0;
+        const int32_t box = es.startBoxIndex[s];
+        if (box >= 0) {
+            // Standing on a start box: matched when that box can be the one for this goal.
+            int32_t saved[kMatrixStride];
+            int32_t* row = es.itemMatrix + i * kMatrixStride;
+            std::memcpy(saved, row, sizeof saved);
+            for (int32_t j = 0; j < n; ++j) row[j] = j == box ? 1 : 0;
+            const bool feasible = assignmentFeasible(es.itemMatrix, n, 0) != 0;
+            std::memcpy(row, saved, sizeof saved);
+            if (feasible) {
+                ++matched;
+                share = 4;
+            }
+        }
+        priority += share;
+    }
+
+    uint32_t slot = (h1 + h2 + h3) % kEntrySlots;
+    for (;; slot = (slot + kEntryProbeStep) % kEntrySlots) {
+        EntryState& e = es.entryTable[slot];
+        es.lastEntryState = &e;
+        if (e.pusher == 0) break;
+        if (sameState(e, pusher, freeItems, parkedItems)) return kInsertGoesOn;
+    }
+    if (control.entryStateCount >= kEntryStateLimit) return kResultFailed;
+    ++control.entryStateCount;
+    es.usedSlots[es.usedSlotCount++] = static_cast<int32_t>(slot);
+    EntryState& e = es.entryTable[slot];
+    for (int32_t i = 0; i < n; ++i) {
+        e.itemMask[i] = es.curMask[i];
+        e.itemSquare[i] = static_cast<int16_t>(es.curSquare[i]);
+        e.itemStatus[i] = es.curStatus[i];
+    }
+    e.pusher = static_cast<int16_t>(pusher);
+    e.freeCount = static_cast<uint8_t>(freeItems);
+    e.parkedCount = static_cast<uint8_t>(parkedItems);
+    e.movedItem = movedItem < 0 ? kRootItem : static_cast<uint8_t>(movedItem);
+    e.parent = es.currentEntryState;
+    es.queue.push(priority, &e);
+    if (matched == n && isGoalState()) return kResultSolved;
+    return kInsertGoesOn;
+}
+
+// Park test of item i on square q, over the pull states of the last boxPullStates. Returns the
+// park square (the qualifying square of the highest entry), or kNoSquare. Applying, the item is
+// parked there.
+int32_t parkTest(int32_t i, int32_t q, int32_t states, bool apply) {
+    const int32_t n = itemCount(), w = level.boardWidth;
+    if ((n <= kFewItems && states < kParkListMinimum) || states == 1) return kNoSquare;
+    const int32_t* board = es.pullBoard;
+    int32_t found = 0, first = kNoSquare;
+    for (int32_t k = states - 1; k >= 1 && found < kParkSquaresNeeded; --k) {
+        const int32_t g = singleBox.stateBox[k];
+        if (es.secondPass != 0 && es.secondPassBan[g] != 0) continue;
+        if (g == q || es.parkedBoard[g] != 0 || es.noParkSquare[g] != 0) continue;
+        if (analysis.boxReachMask[g] != es.curMask[i]) continue;
+        const bool acrossRow = board[g - 1] == 0 || board[g + 1] == 0;
+        const bool acrossColumn = board[g - w] == 0 || board[g + w] == 0;
+        if (!acrossRow || !acrossColumn) continue;
+        es.pullBoard[g] = BOX;
+        testRegion.fill(es.pullBoard, singleBox.statePusher[k]);
+        es.pullBoard[g] = 0;
+        if (!testRegion.reached(q)) continue;
+        if (first == kNoSquare) first = g;
+        ++found;
+    }
+    if (found < kParkSquaresNeeded) return kNoSquare;
+    if (apply) {
+        es.parkedBoard[first] = BOX;
+        es.curSquare[i] = first;
+        es.curStatus[i] = kItemParked;
+        es.pullPusher = region.fill(es.pullBoard, es.pullPusher);
+    }
+    return first;
+}
+
+// Release test of item i, lifted from q, over the last boxPullStates. Row i of itemMatrix keeps
+// what it writes, also when the test fails.
+bool releaseTest(int32_t i, int32_t q, int32_t states) {
+    const int32_t n = itemCount();
+    if (n < 1 || (n <= kFewItems && states < kReleaseListMinimum)) return false;
+    uint64_t mask = 0;
+    for (int32_t j = 0; j < n; ++j) {
+        if (es.sideMap[analysis.boxList[j]] != 0) mask |= listBit(j, n);
+    }
+    writeMaskRow(es.itemMatrix, i, mask, n);
+    int32_t apart = 0;
+    for (int32_t j = 0; j < n; ++j) {
+        const int32_t b = analysis.boxList[j];
+        if ((mask & listBit(j, n)) == 0 || es.secondPassBan[b] != 0 || b == q) continue;
+        bool neighbour = false;
+        for (int32_t r = 0; r < 8; ++r) neighbour = neighbour || b == q + level.ringOffset[r];
+        if (!neighbour) ++apart;
+    }
+    if (mask == 0 || assignmentFeasible(es.itemMatrix, n, 0) == 0) return false;
+    if (apart <= 1 && parkTest(i, q, states, false) == kNoSquare) return false;
+    es.curSquare[i] = 0;
+    es.curStatus[i] = kItemReleased;
+    es.curMask[i] = mask;
+    es.pullPusher = region.fill(es.pullBoard, es.pullPusher);
+    return true;
+}
+
+// Ordinary pulls of item i from q: one state per reachable placement.
+int32_t pullItem(int32_t i, uint8_t status, uint64_t mask, int32_t states) {
+    const int32_t n = itemCount();
+    for (int32_t k = 1; k < states; ++k) {
+        const int32_t w = singleBox.stateBox[k];
+        if (analysis.squareClass[w] == 2 || es.parkedBoard[w] != 0) continue;
+        const uint64_t placed = analysis.boxReachMask[w];
+        if (placed != mask) {
+            writeMaskRow(es.itemMatrix, i, placed, n);
+            const bool feasible = assignmentFeasible(es.itemMatrix, n, 0) != 0;
+            restoreItemRow(i);
+            if (!feasible) continue;
+        }
+        es.curSquare[i] = w;
+        es.curMask[i] = placed;
+        es.curStatus[i] = status == kItemOnGoal ? kItemPulled : kItemPulledAgain;
+        es.pullBoard[w] = BOX;
+        const int32_t r = insertState(i, singleBox.statePusher[k]);
+        es.pullBoard[w] = 0;
+        if (r != kInsertGoesOn) return r;
+    }
+    return kInsertGoesOn;
+}
+
+// Expands item i of the loaded state: a release, else a park, else ordinary pulls.
+int32_t expandItem(int32_t i) {
+    const int32_t q = es.curSquare[i];
+    const uint8_t status = es.curStatus[i];
+    const uint64_t mask = es.curMask[i];
+    const int32_t pusher = es.pullPusher;
+    if (status == kItemParked) {
+        if (es.pullBoard[q] != 0) return kInsertGoesOn;  // another item stands on the park square
+        es.parkedBoard[q] = 0;
+        es.pullBoard[q] = BOX;
+    }
+    const int32_t states = boxPullStates(es.pullBoard, es.sideMap, q, pusher);
+    es.pullBoard[q] = 0;
+    int32_t r = kInsertGoesOn;
+    if (states > 1) {
+        int32_t parked = kNoSquare;
+        if (releaseTest(i, q, states)) {
+            r = insertState(i, es.pullPusher);
+        } else if (status != kItemParked && (parked = parkTest(i, q, states, true)) != kNoSquare) {
+            r = insertState(i, es.pullPusher);
+            es.parkedBoard[parked] = 0;
+        } else {
+            r = pullItem(i, status, mask, states);
+        }
+    }
+    restoreItemRow(i);
+    es.curSquare[i] = q;
+    es.curStatus[i] = status;
+    es.curMask[i] = mask;
+    if (status == kItemParked) es.parkedBoard[q] = BOX;
+    else es.pullBoard[q] = BOX;
+    es.pullPusher = pusher;
+    return r;
+}
+
+// True when a solution can end with the pusher in the region of s on board: the last push leaves
+// the pusher beside a goal box, on the side it pushed from.
+bool regionCanEndASolution(const int32_t* board, int32_t s) {
+    for (int32_t d = 0; d < 4; ++d) {
+        const int32_t offset = level.dirOffset[d];
+        if (board[s + offset] == BOX && board[s - offset] == 0) return true;
+    }
+    return false;
+}
+
+// Roots: the one listed area, or every listed area, and then every other region of the solved
+// position a solution can end in; squares that have become walls are passed over.
+void insertRoots() {
+    int32_t covered[kMaxSquares];
+    std::memset(covered, 0, sizeof(int32_t) * level.cellCount);
+    auto root = [&covered](int32_t square) {
+        if (es.pullBoard[square] != 0 || covered[square] != 0) return;
+        reachFill(es.pullBoard, covered, square);
+        insertState(-1, square);
+    };
+    if (es.rootPusher != 0) {
+        root(es.rootPusher);
+    } else {
+        for (int32_t k = 0; k < analysis.goalAreaCount; ++k) root(analysis.goalAreaSquares[k]);
+    }
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        if (es.pullBoard[s] == 0 && covered[s] == 0 && regionCanEndASolution(es.pullBoard, s)) {
+            root(s);
+        }
+    }
+}
+
+void startSearch() {
+    // Emptying only the slots written since keeps the untouched part of the table unmapped.
+    es.entryTable = blocks.layout1.entryTable;
+    for (int32_t k = 0; k < es.usedSlotCount; ++k) es.entryTable[es.usedSlots[k]].pusher = 0;
+    es.usedSlotCount = 0;
+    for (uint32_t k = 0; k < kRelaxedSpanSlots; ++k) es.entryTable[k].pusher = 0;
+    es.queue.clear();
+    es.rootPusher = analysis.goalAreaCount == 1 ? analysis.goalAreaSquares[0] : 0;
+    if (es.rootPusher != 0 && analysis.analysisBoard[es.rootPusher] == WALL) es.rootPusher = 0;
+    control.entryStateCount = 0;
+    es.currentEntryState = nullptr;
+    std::memset(es.startBoxIndex, 0xFF, sizeof(int32_t) * level.cellCount);
+    for (int32_t j = 0; j < itemCount(); ++j) es.startBoxIndex[analysis.boxList[j]] = j;
+    buildInitialPosition();
+}
+
+// ---- Path extraction and the entry list -----------------------------------------------------
+
+void recordPath() {
+    EntryPath& path = es.path;
+    int32_t length = 0;
+    const EntryState* child = es.lastEntryState;
+    for (; child->parent != nullptr; child = child->parent) {
+        const EntryState* parent = child->parent;
+        const int32_t item = child->movedItem;
+        path.pathItem[length] = static_cast<uint8_t>(item);
+        path.pathFrom[length] = parent->itemSquare[item];
+        path.pathTo[length] = child->itemSquare[item];
+        path.pathPusher[length] = child->pusher;
+        path.pathFromStatus[length] = statusForPath(parent->itemStatus[item]);
+        path.pathToStatus[length] = statusForPath(child->itemStatus[item]);
+        ++length;
+    }
+    path.pathLength = length;
+    es.rootPusher = child->pusher;
+}
+
+void startReplay() {
+    buildInitialPosition();
+    es.pullPusher = es.rootPusher;
+}
+
+// Moves pullPusher off a parked square to the next reached square that is not parked.
+void pusherOffParkedSquare() {
+    if (es.parkedBoard[es.pullPusher] == 0) return;
+    region.fill(es.pullBoard, es.pullPusher);
+    for (int32_t s = es.pullPusher + 1; s < level.cellCount; ++s) {
+        if (region.reached(s) && es.parkedBoard[s] == 0) {
+            es.pullPusher = s;
+            return;
+        }
+    }
+}
+
+// Replays step s of the path on the work position. False when it cannot be made.
+bool replayStep(int32_t s) {
+    const EntryPath& path = es.path;
+    const int32_t x = path.pathItem[s];
+    const int32_t q = es.curSquare[x];
+    if (es.curStatus[x] == kItemReleased) return false;
+    if (es.curStatus[x] == kItemParked) {
+        if (es.pullBoard[q] != 0) return false;
+        es.parkedBoard[q] = 0;
+    }
+    es.pullBoard[q] = BOX;
+    const int32_t states = boxPullStates(es.pullBoard, es.sideMap, q, es.pullPusher);
+    es.pullBoard[q] = 0;
+    const uint8_t to = path.pathToStatus[s];
+    if (to == kItemReleased) {
+        if (!releaseTest(x, q, states)) return false;
+        setItemRow(x);
+        return true;
+    }
+    if (to == kItemParked) return parkTest(x, q, states, true) != kNoSquare;
+    const int32_t t = path.pathTo[s];
+    const int32_t sides = es.sideMap[t];
+    if (sides == 0) return false;
+    es.pullBoard[t] = BOX;
+    int32_t lastFree = kNoSquare;
+    bool found = false;
+    for (int32_t bit = 1; bit <= 8 && !found; bit <<= 1) {
+        if ((sides & bit) == 0) continue;
+        const int32_t stand = t + level.dirBitOffset[bit];
+        if (es.pullBoard[stand] != 0) continue;
+        lastFree = stand;
+        testRegion.fill(es.pullBoard, stand);
+        found = testRegion.reached(path.pathPusher[s]);
+    }
+    if (lastFree == kNoSquare) {
+        es.pullBoard[t] = 0;
+        return false;
+    }
+    es.pullPusher = lastFree;
+    es.curSquare[x] = t;
+    es.curStatus[x] = kItemPulled;
+    es.curMask[x] = analysis.boxReachMask[t];
+    setItemRow(x);
+    return true;
+}
+
+// Can step s come first in forward order: replay every other step (and, for a pull, no other
+// step of the same item) and then s, and the pusher's start must still be reachable.
+bool postponeTest(int32_t s) {
+    const EntryPath& path = es.path;
+    const bool pull = path.pathToStatus[s] == kItemPulled;
+    startReplay();
+    for (int32_t t = path.pathLength - 1; t >= 0; --t) {
+        if (t == s || (pull && path.pathItem[t] == path.pathItem[s])) continue;
+        if (!replayStep(t)) return false;
+    }
+    pusherOffParkedSquare();
+    if (!replayStep(s)) return false;
+    region.fill(es.pullBoard, es.pullPusher);
+    return region.reached(analysis.analysisPusherSquare);
+}
+
+void appendEntry(int32_t s) {
+    EntryList& list = entryList;
+    const EntryPath& path = es.path;
+    const int32_t k = list.entryCount++;
+    list.entrySquare[k] = path.pathFrom[s];
+    list.entrySides[k] = path.pathSides[s];
+    const int32_t* row = es.goalTestMatrix + path.pathItem[s] * kMatrixStride;
+    for (int32_t j = 0; j < kMaxBoxes; ++j) list.entryBoxes[k][j] = j < itemCount() ? row[j] : 0;
+}
+
+// Allows, in each entry, every box whose start square an allowed box could be pushed to alone.
+void widenEntryBoxes() {
+    const int32_t n = itemCount();
+    int32_t walls[kMaxSquares], sides[kMaxSquares], reached[kMaxSquares];
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        walls[s] = analysis.analysisBoard[s] == WALL ? WALL : 0;
+    }
+    for (int32_t k = 0; k < entryList.entryCount; ++k) {
+        int32_t* row = entryList.entryBoxes[k];
+        std::memset(reached, 0, sizeof(int32_t) * level.cellCount);
+        for (int32_t j = 0; j < n; ++j) {
+            if (row[j] == 0) continue;
+            const int32_t b = analysis.boxList[j];
+            walls[b] = BOX;
+            boxPushStates(walls, sides, b, analysis.analysisPusherSquare);
+            walls[b] = 0;
+            for (int32_t i = 0; i < singleBox.stateCount; ++i) reached[singleBox.stateBox[i]] = 1;
+        }
+        for (int32_t j = 0; j < n; ++j) {
+            if (reached[analysis.boxList[j]] != 0) row[j] = 1;
+        }
+    }
+}
+
+// The first pass found no entry: bans the squares the item of the step before the first step
+// outside every repeated item's span can be pulled to, for the second pass.
+void banForSecondPass() {
+    EntryPath& path = es.path;
+    const int32_t length = path.pathLength;
+    if (length <= 0) return;
+    bool* marked = path.marked;
+    for (int32_t m = 0; m < length; ++m) marked[m] = false;
+    for (int32_t a = 0; a < length; ++a) {
+        int32_t last = a;
+        for (int32_t b = a + 1; b < length; ++b) {
+            if (path.pathItem[b] == path.pathItem[a]) last = b;
+        }
+        for (int32_t m = a + 1; m < last; ++m) marked[m] = true;
+    }
+    int32_t s = 0;
+    while (s < length && marked[s]) ++s;
+    if (s == length) s = 0;
+    startReplay();
+    for (int32_t t = length - 1; t >= s; --t) {
+        if (!replayStep(t)) break;
+        pusherOffParkedSquare();
+    }
+    // With no step before s, the item of s itself is taken.
+    const int32_t x = path.pathItem[s > 0 ? s - 1 : s];
+    for (int32_t i = 0; i < itemCount(); ++i) {
+        if (es.curStatus[i] == kItemPulled && es.startBoxIndex[es.curSquare[i]] >= 0) {
+            es.pullBoard[es.curSquare[i]] = 0;
+        }
+    }
+    const int32_t q = es.curSquare[x];
+    if (q == 0) return;
+    const int32_t before = es.pullBoard[q];
+    es.pullBoard[q] = BOX;
+    boxPullStates(es.pullBoard, es.secondPassBan, q, es.pullPusher);
+    es.pullBoard[q] = before;
+    es.secondPassBan[q] = 0;
+}
+
+// After a goal state: records the path, replays it for the sides, and writes the entry list.
+// Returns 10 when stopped while testing the candidates, else 8.
+int32_t extractEntries() {
+    assignmentFeasible(es.goalTestMatrix, itemCount(), 1);
+    recordPath();
+    EntryPath& path = es.path;
+    startReplay();
+    for (int32_t s = path.pathLength - 1; s >= 0; --s) {
+        region.fill(es.pullBoard, es.pullPusher);
+        path.pathSides[s] = static_cast<uint8_t>(region.sidesOf(path.pathFrom[s]));
+        if (!replayStep(s)) {
+            for (int32_t t = s - 1; t >= 0; --t) path.pathSides[t] = 0;
+            break;
+        }
+    }
+
+    entryList.entryCount = 0;
+    for (int32_t s = 0; s < path.pathLength; ++s) {
+        if (path.pathFromStatus[s] != kItemOnGoal) continue;
+        const uint8_t to = path.pathToStatus[s];
+        const bool entering = to == kItemReleased ||
+                              (to == kItemPulled && es.startBoxIndex[path.pathTo[s]] >= 0);
+        if (!entering) continue;
+        if (s > 0) {
+            if (stopRequested()) return kResultTimeout;
+            if (!postponeTest(s)) continue;
+        }
+        appendEntry(s);
+    }
+    if (entryList.entryCount > 0) {
+        entryList.entryMode = kEntryModePath;
+        widenEntryBoxes();
+    } else if (es.secondPass != 0) {
+        // The first step whose from-square holds no start box; without one, the first step.
+        int32_t s = 0;
+        while (s < path.pathLength && es.startBoxIndex[path.pathFrom[s]] >= 0) ++s;
+        if (s == path.pathLength) s = 0;
+        if (path.pathLength > 0) appendEntry(s);
+        entryList.entryMode = entryList.entryCount > 0 ? kEntryModeFallback : kEntryModeNone;
+    } else {
+        banForSecondPass();
+    }
+    return kResultSolved;
+}
+
+}  // namespace
+
+void computeNoParkSquares() {
+    for (int32_t s = 0; s < level.cellCount; ++s) {
+        es.noParkSquare[s] = (analysis.analysisBoard[s] != 0 || analysis.squareClass[s] != 0 ||
+                              level.goalMap[s] == 1)
+                                 ? 1
+                                 : 0;
+    }
+}
+
+int32_t entrySearch() {
+    startSearch();
+    insertRoots();
+    for (int32_t i = 0; i < itemCount(); ++i) es.pullBoard[es.curSquare[i]] = 0;
+
+    while (control.stopFlag == 0) {
+        if (nowSeconds() >= control.solveDeadline) break;
+        if (companionSlice() == kResultSolved) return kResultSolved;
+        EntryState* state = es.queue.pop();
+        if (state == nullptr) return kResultNoLevel;
+        es.currentEntryState = state;
+        loadState(*state);
+        for (int32_t i = 0; i < itemCount(); ++i) {
+            if (i == state->movedItem || es.curStatus[i] == kItemReleased) continue;
+            const int32_t r = expandItem(i);
+            if (r == kInsertGoesOn) continue;
+            liftItems();
+            if (r == kResultSolved) return extractEntries();
+            return r;
+        }
+        liftItems();
+    }
+    return kResultTimeout;
+}
+
+int32_t entrySearchRun(int32_t oldSquare, int32_t newSquare) {
+    EntryList& list = entryList;
+    list.entryMode = kEntryModeNone;
+    list.entryCount = 0;
+    computeNoParkSquares();
+    std::memset(es.secondPassBan, 0, sizeof(int32_t) * level.cellCount);
+    es.secondPass = 0;
+    int32_t r = entrySearch();
+    const int32_t newBox = newSquare != 0 ? es.startBoxIndex[newSquare] : -1;
+    if (newBox >= 0 && list.entryMode != kEntryModeNone) {
+        for (int32_t k = 0; k < list.entryCount; ++k) list.entryBoxes[k][newBox] = 0;
+    }
+    if (list.entryMode != kEntryModeNone || r != kResultSolved ||
+        control.secondaryState == kCompanionSolved) {
+        return r;
+    }
+    es.secondPass = 1;
+    r = entrySearch();
+    if (r != kResultSolved || newBox < 0) return r;
+    const int32_t* board = analysis.analysisBoard;
+    const int32_t w = level.boardWidth;
+    for (int32_t k = 0; k < list.entryCount; ++k) {
+        const int32_t g = list.entrySquare[k];
+        const bool up = board[g - w] == WALL, down = board[g + w] == WALL;
+        const bool left = board[g - 1] == WALL, right = board[g + 1] == WALL;
+        const bool corner = (up && (left || right)) || (down && (left || right));
+        if (g == oldSquare || corner) list.entryBoxes[k][newBox] = 0;
+    }
+    return r;
+}
+
+}  // namespace qm
