@@ -7,6 +7,7 @@
 #include "board/phase_tables.hpp"
 #include "board/solution.hpp"
 #include "search1/main_line.hpp"
+#include "search1/move_region.hpp"
 #include "search1/state_hash.hpp"
 #include "solver/control.hpp"
 
@@ -22,29 +23,6 @@ inline int32_t sidesOf(const int32_t* region, int32_t s) {
         if (region[s + level.dirBitOffset[bit]] != 0) sides |= bit;
     }
     return sides;
-}
-
-// The normalised pusher square after a move that left the box on t with the pusher on stand,
-// and the sides of t it reaches; the region is marked in *region.
-inline int32_t regionAfterMove(int32_t t, int32_t stand, int32_t* sides, const int32_t** region) {
-    MacroScratch& m = macroScratch;
-    const int32_t* board = phase.phaseBoard;
-    const int32_t quick = areaWithoutSquare(m.area, t);
-    if (quick >= 0 && m.area.inArea[stand] != 0) {
-        int32_t open = 0;
-        for (int32_t bit = 1; bit <= 8; bit <<= 1) {
-            const int32_t nb = t + level.dirBitOffset[bit];
-            if (board[nb] == 0 && m.area.inArea[nb] != 0) open |= bit;
-        }
-        *sides = open;
-        *region = m.area.inArea;
-        return quick;
-    }
-    std::memset(m.moveReach, 0, sizeof(int32_t) * level.cellCount);
-    const int32_t p = reachFill(board, m.moveReach, stand);
-    *sides = sidesOf(m.moveReach, t);
-    *region = m.moveReach;
-    return p;
 }
 
 template <int32_t kBoxes>
@@ -209,7 +187,8 @@ int32_t macroMoves(int32_t j, const uint64_t* mask, Accept accept, Insert insert
             phase.phaseBoxes[j] = t;
             int32_t newSides = 0;
             const int32_t* region = nullptr;
-            const int32_t p = bidi_detail::regionAfterMove(t, stand, &newSides, &region);
+            const int32_t p =
+                regionAfterMove(board, m.area, t, stand, m.moveReach, &newSides, &region);
             m.seenSides[t] = (seen ? m.seenSides[t] : 0) | newSides;
             m.seenStamp[t] = stamp;
             if (accept(MoveCandidate{j, q, t, p, region})) {
