@@ -12,6 +12,7 @@
 #include "board/lifted_area.hpp"
 #include "board/single_box.hpp"
 #include "search1/bucket_queue.hpp"
+#include "search1/side_stamps.hpp"
 
 namespace qm {
 
@@ -60,12 +61,7 @@ struct BidiSearch {
 
 // Scratch of the macro-move generation: one box's breadth-first list of placements.
 struct MacroScratch {
-    int32_t listSquare[kMaxStates];
-    int32_t listSides[kMaxStates];
-    int32_t listPusher[kMaxStates];
-    uint32_t seenStamp[kMaxSquares];  // seenSides is valid where this equals stamp
-    int32_t seenSides[kMaxSquares];
-    uint32_t stamp = 0;
+    PlacementList list;
     int32_t nodeReach[kMaxSquares];   // the expanded node's pusher region
     int32_t moveReach[kMaxSquares];   // the pusher's region after one move, when filled
     LiftedArea area;                  // the pusher's area with the moved box lifted
@@ -81,6 +77,11 @@ constexpr int32_t kStoredNew = 2;
 template <int32_t kBoxes, int32_t kBuckets>
 int32_t findOrStore(BidiSearch<kBoxes, kBuckets>& s, int32_t movedBox, int32_t p, int32_t origin,
                     BidiNode<kBoxes>** stored);
+
+// Points a search at its table in block 1 (which must read empty) and empties its queues.
+template <int32_t kBoxes, int32_t kBuckets>
+void startBidiSearch(BidiSearch<kBoxes, kBuckets>& s, BidiNode<kBoxes>* table, uint32_t slots,
+                     int32_t nodeLimit);
 
 // Takes the head of a side's queue (nullptr when empty), makes it the current node, and loads
 // its boxes onto phaseBoard and phaseBoxes and its pusher region into macroScratch.nodeReach.

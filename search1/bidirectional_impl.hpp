@@ -109,6 +109,20 @@ int32_t findOrStore(BidiSearch<kBoxes, kBuckets>& s, int32_t movedBox, int32_t p
 }
 
 template <int32_t kBoxes, int32_t kBuckets>
+void startBidiSearch(BidiSearch<kBoxes, kBuckets>& s, BidiNode<kBoxes>* table, uint32_t slots,
+                     int32_t nodeLimit) {
+    s.table = table;
+    s.slots = slots;
+    s.nodeLimit = nodeLimit;
+    s.nodeCount = 0;
+    s.pushQueue.clear();
+    s.pullQueue.clear();
+    s.currentNode = nullptr;
+    s.meetSlot = nullptr;
+    control.phaseNodeCount = 0;
+}
+
+template <int32_t kBoxes, int32_t kBuckets>
 BidiNode<kBoxes>* popAndLoad(BidiSearch<kBoxes, kBuckets>& s, bool pullSide) {
     BidiNode<kBoxes>* node = pullSide ? s.pullQueue.pop() : s.pushQueue.pop();
     if (node == nullptr) return nullptr;
@@ -146,30 +160,21 @@ void insertSolvedRoots(Insert insert) {
 template <bool kPull, typename Accept, typename Insert>
 int32_t macroMoves(int32_t j, const uint64_t* mask, Accept accept, Insert insert) {
     MacroScratch& m = macroScratch;
+    PlacementList& list = m.list;
     int32_t* board = phase.phaseBoard;
     const int32_t s = phase.phaseBoxes[j];
     const int32_t openSides = bidi_detail::sidesOf(m.nodeReach, s);
     if (openSides == 0) return kBidiGoesOn;
 
     board[s] = 0;
-    if (++m.stamp == 0) {
-        std::memset(m.seenStamp, 0, sizeof m.seenStamp);
-        m.stamp = 1;
-    }
-    const uint32_t stamp = m.stamp;
     // Any square of the node's region stands for the pusher: the area is the same.
     int32_t stand = s + level.dirBitOffset[openSides & -openSides];
     findLiftedArea(board, stand, m.area);
-    m.listSquare[0] = s;
-    m.listSides[0] = openSides;
-    m.listPusher[0] = 0;
-    m.seenStamp[s] = stamp;
-    m.seenSides[s] = openSides;
-    int32_t count = 1;
+    list.begin(s, openSides, 0);
 
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t q = m.listSquare[i];
-        const int32_t sides = m.listSides[i];
+    for (int32_t i = 0; i < list.count; ++i) {
+        const int32_t q = list.square[i];
+        const int32_t sides = list.sides[i];
         for (int32_t bit = 1; bit <= 8; bit <<= 1) {
             if ((sides & bit) == 0) continue;
             const int32_t offset = level.dirBitOffset[bit];
@@ -179,9 +184,8 @@ int32_t macroMoves(int32_t j, const uint64_t* mask, Accept accept, Insert insert
             stand = kPull ? q + 2 * offset : q;
             if (board[t] != 0 || mask[t] == 0) continue;
             if (kPull && board[stand] != 0) continue;
-            const bool seen = m.seenStamp[t] == stamp;
-            if (seen && (m.seenSides[t] & bit) != 0) continue;
-            if (count == kMaxStates) break;
+            if (list.seen.seenFrom(t, bit)) continue;
+            if (list.full()) break;
 
             board[t] = BOX;
             phase.phaseBoxes[j] = t;
@@ -189,26 +193,20 @@ int32_t macroMoves(int32_t j, const uint64_t* mask, Accept accept, Insert insert
             const int32_t* region = nullptr;
             const int32_t p =
                 regionAfterMove(board, m.area, t, stand, m.moveReach, &newSides, &region);
-            m.seenSides[t] = (seen ? m.seenSides[t] : 0) | newSides;
-            m.seenStamp[t] = stamp;
-            if (accept(MoveCandidate{j, q, t, p, region})) {
-                m.listSquare[count] = t;
-                m.listSides[count] = newSides;
-                m.listPusher[count] = p;
-                ++count;
-            }
+            list.seen.add(t, newSides);
+            if (accept(MoveCandidate{j, q, t, p, region})) list.append(t, newSides, p);
             board[t] = 0;
         }
     }
 
     // Reverse order of discovery; a box may pass a class-2 square but never stops there.
     int32_t result = kBidiGoesOn;
-    for (int32_t i = count - 1; i >= 1 && result == kBidiGoesOn; --i) {
-        const int32_t t = m.listSquare[i];
+    for (int32_t i = list.count - 1; i >= 1 && result == kBidiGoesOn; --i) {
+        const int32_t t = list.square[i];
         if (phase.phaseClass[t] == 2) continue;
         board[t] = BOX;
         phase.phaseBoxes[j] = t;
-        result = insert(j, m.listPusher[i]);
+        result = insert(j, list.pusher[i]);
         board[t] = 0;
     }
     if (result != kBidiGoesOn) return result;  // phaseBoxes keeps the state that ended it

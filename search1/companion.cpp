@@ -160,16 +160,8 @@ void firstStart() {
     std::memcpy(companion.companionBoxes, phase.phaseBoxes, sizeof(int32_t) * n);
 
     // Block 1 was cleared when thread 1 started: every slot reads free.
-    CompanionSearch& s = companion.search;
-    s.table = blocks.layout1.companionTable;
-    s.slots = kCompanionSlots;
-    s.nodeLimit = kCompanionNodeLimit;
-    s.nodeCount = 0;
-    s.pushQueue.clear();
-    s.pullQueue.clear();
-    s.currentNode = nullptr;
-    s.meetSlot = nullptr;
-    control.phaseNodeCount = 0;
+    startBidiSearch(companion.search, blocks.layout1.companionTable, kCompanionSlots,
+                    kCompanionNodeLimit);
     resetCorral(companionCorral, blocks.layout1.companionCorralTable, phase.pushMask,
                 phase.phaseBoard, true);
     companion.meetThreshold = 0;

@@ -594,17 +594,24 @@ void computeNoParkSquares() {
     }
 }
 
+int32_t nextEntryState(EntryState** state) {
+    if (stopRequested()) return kResultTimeout;
+    if (companionSlice() == kResultSolved) return kResultSolved;
+    *state = es.queue.pop();
+    if (*state == nullptr) return kResultNoLevel;
+    es.currentEntryState = *state;
+    return kInsertGoesOn;
+}
+
 int32_t entrySearch() {
     startSearch();
     insertRoots();
     for (int32_t i = 0; i < itemCount(); ++i) es.pullBoard[es.curSquare[i]] = 0;
 
-    while (control.stopFlag == 0) {
-        if (nowSeconds() >= control.solveDeadline) break;
-        if (companionSlice() == kResultSolved) return kResultSolved;
-        EntryState* state = es.queue.pop();
-        if (state == nullptr) return kResultNoLevel;
-        es.currentEntryState = state;
+    for (;;) {
+        EntryState* state = nullptr;
+        const int32_t next = nextEntryState(&state);
+        if (next != kInsertGoesOn) return next;
         loadState(*state);
         for (int32_t i = 0; i < itemCount(); ++i) {
             if (i == state->movedItem || es.curStatus[i] == kItemReleased) continue;
@@ -616,7 +623,6 @@ int32_t entrySearch() {
         }
         liftItems();
     }
-    return kResultTimeout;
 }
 
 int32_t entrySearchRun(int32_t oldSquare, int32_t newSquare) {

@@ -97,6 +97,11 @@ struct EntrySearch {
 };
 extern EntrySearch entrySearchTables;
 
+// The next state of the entry queue for a search loop (the entry search, or the segment check's
+// relaxed search, which shares the queue): 1 with *state set and made current, 8 when a companion
+// slice solved the level, 0 when the queue is empty, 10 at the stop word or the deadline.
+int32_t nextEntryState(EntryState** state);
+
 // Marks the squares where the entry search never parks an item: walls and start boxes of the
 // analysis, gate and corridor squares, and goals.
 void computeNoParkSquares();

@@ -118,16 +118,7 @@ void setUp() {
     buildBandSquares();
 
     // The block was cleared before the search: every slot and corral entry reads empty.
-    FinalSearch& s = finalTables;
-    s.table = blocks.layout1.meetTable;
-    s.slots = kMeetTableSlots;
-    s.nodeLimit = kMeetNodeLimit;
-    s.nodeCount = 0;
-    s.pushQueue.clear();
-    s.pullQueue.clear();
-    s.currentNode = nullptr;
-    s.meetSlot = nullptr;
-    control.phaseNodeCount = 0;
+    startBidiSearch(finalTables, blocks.layout1.meetTable, kMeetTableSlots, kMeetNodeLimit);
     resetCorral(finalCorral, blocks.layout1.finalCorralTable, phase.pushMask, phase.phaseBoard,
                 false);
     computeGoalRemoteness();

@@ -81,10 +81,8 @@ bool freezesANeighbour(int32_t w) {
 // lists. With anywhere unset, a box on a square of lineGoalReach never is.
 int32_t freeBoxTest(int32_t i, int32_t q, int32_t p, bool anywhere) {
     if (!anywhere && sc.lineGoalReach[q] == 1) return 0;
-    if (++sc.stamp == 0) {
-        std::memset(sc.visitedStamp, 0, sizeof sc.visitedStamp);
-        sc.stamp = 1;
-    }
+    SideStamps& visited = sc.visitedPushSides;
+    visited.begin();
     int32_t* board = es.pullBoard;
     const int32_t p0 = region.fill(board, p);
     const int32_t s0 = region.sidesOf(q);
@@ -92,8 +90,7 @@ int32_t freeBoxTest(int32_t i, int32_t q, int32_t p, bool anywhere) {
     singleBox.statePusher[0] = p0;
     singleBox.stateSides[0] = s0;
     singleBox.stateCount = 1;
-    sc.visitedStamp[q] = sc.stamp;
-    sc.visitedPushSides[q] = s0;
+    visited.add(q, s0);
     if (s0 == 0) return 0;
     int32_t good = ringSplitTest(q) == 0 ? 1 : 0;
     board[q] = 0;
@@ -105,15 +102,13 @@ int32_t freeBoxTest(int32_t i, int32_t q, int32_t p, bool anywhere) {
             if ((sides & o) == 0) continue;
             const int32_t w = t - level.dirBitOffset[o];
             if (board[w] != 0 || analysis.goalReachMask[w] == 0) continue;
-            const bool seen = sc.visitedStamp[w] == sc.stamp;
-            if (seen && (sc.visitedPushSides[w] & o) != 0) continue;
+            if (visited.seenFrom(w, o)) continue;
             if (count == kMaxStates) break;
             board[w] = BOX;
             es.curSquare[i] = w;
             const int32_t d = region.fill(board, t + level.dirBitOffset[o]);
             const int32_t e = region.sidesOf(w);
-            sc.visitedPushSides[w] = (seen ? sc.visitedPushSides[w] : 0) | e;
-            sc.visitedStamp[w] = sc.stamp;
+            visited.add(w, e);
             singleBox.frozenOffGoal = 0;
             bool keep = true;
             if (frozenTestFlag(board, w) != 0) keep = singleBox.frozenOffGoal == 0 && !freezesANeighbour(w);
@@ -373,12 +368,10 @@ int32_t relaxedSearch() {
     if (relaxedInsert(analysis.analysisPusherSquare) == kResultSolved) return kResultSolved;
     for (int32_t i = 0; i < n; ++i) es.pullBoard[es.curSquare[i]] = 0;
 
-    while (control.stopFlag == 0) {
-        if (nowSeconds() >= control.solveDeadline) break;
-        if (companionSlice() == kResultSolved) return kResultSolved;
-        EntryState* state = es.queue.pop();
-        if (state == nullptr) return kResultNoLevel;
-        es.currentEntryState = state;
+    for (;;) {
+        EntryState* state = nullptr;
+        const int32_t next = nextEntryState(&state);
+        if (next != kInsertGoesOn) return next;
         for (int32_t i = 0; i < n; ++i) {
             es.curSquare[i] = state->itemSquare[i];
             es.curStatus[i] = state->itemStatus[i];
@@ -393,7 +386,6 @@ int32_t relaxedSearch() {
         }
         if (r != kInsertGoesOn) return r;
     }
-    return kResultTimeout;
 }
 
 int32_t segmentCheck(int32_t oldSquare, int32_t newSquare) {

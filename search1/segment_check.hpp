@@ -6,6 +6,7 @@
 
 #include "board/board.hpp"
 #include "board/single_box.hpp"
+#include "search1/side_stamps.hpp"
 
 namespace qm {
 
@@ -16,9 +17,7 @@ constexpr int32_t kRelaxedStateLimit = 1'024;
 
 struct SegmentCheck {
     int32_t lineGoalReach[kMaxSquares];    // 1 where a goal's box that moves along one line can go
-    uint32_t visitedStamp[kMaxSquares];    // visitedPushSides is valid where this equals stamp
-    int32_t visitedPushSides[kMaxSquares];
-    uint32_t stamp = 0;
+    SideStamps visitedPushSides;           // sides reached by freeBoxTest's walk
     uint8_t localStatus[kMaxBoxes];        // statuses of the state being inserted
     // The push list of freeBoxTest, copied before the relaxed search inserts from it.
     int32_t listSquare[kMaxStates];

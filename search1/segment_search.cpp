@@ -145,15 +145,16 @@ bool sharesSide(int32_t a, int32_t b) { return (a & b) != 0; }
 
 // Tries the entries box j can fill from its push list. Returns 1 when none was accepted, 8 when
 // one was (or the companion solved the level), 9 or 10 from the check.
-int32_t tryEntries(int32_t j, int32_t b0, int32_t count) {
+int32_t tryEntries(int32_t j, int32_t b0) {
+    const PlacementList& list = st.pushList;
     for (int32_t i = 0; i < st.segEntryCount; ++i) {
         if (st.segEntryBoxes[i][j] != 1) continue;
         const int32_t g = st.segEntrySquare[i];
         const int32_t sides = st.segEntrySides[i];
-        if (st.visitedStamp[g] != st.stamp || !sharesSide(st.visitedSides[g], sides)) continue;
-        for (int32_t k = 1; k < count; ++k) {
-            if (st.pushSquare[k] != g || !sharesSide(st.pushSides[k], sides)) continue;
-            st.segPusher = st.pushPusher[k];
+        if (!sharesSide(list.seen.sidesAt(g), sides)) continue;
+        for (int32_t k = 1; k < list.count; ++k) {
+            if (list.square[k] != g || !sharesSide(list.sides[k], sides)) continue;
+            st.segPusher = list.pusher[k];
             int32_t v = 0;
             if (st.segEntryMode == 1) {
                 st.segBoard[g] = WALL;
@@ -189,34 +190,25 @@ int32_t segmentExpand(int32_t j, int32_t p) {
     if (sides0 == 0) return 1;
 
     board[b0] = 0;
-    if (++st.stamp == 0) {
-        std::memset(st.visitedStamp, 0, sizeof st.visitedStamp);
-        st.stamp = 1;
-    }
     findLiftedArea(board, p0, st.area);
-    st.pushSquare[0] = b0;
-    st.pushSides[0] = sides0;
-    st.pushPusher[0] = p0;
-    st.visitedStamp[b0] = st.stamp;
-    st.visitedSides[b0] = sides0;
-    int32_t count = 1;
+    PlacementList& list = st.pushList;
+    list.begin(b0, sides0, p0);
     const int32_t n = st.segBoxCount;
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t q = st.pushSquare[i];
+    for (int32_t i = 0; i < list.count; ++i) {
+        const int32_t q = list.square[i];
+        const int32_t qSides = list.sides[i];
         for (int32_t bit = 1; bit <= 8; bit <<= 1) {
-            if ((st.pushSides[i] & bit) == 0) continue;
+            if ((qSides & bit) == 0) continue;
             const int32_t t = q - level.dirBitOffset[bit];
             if (board[t] != 0 || st.segGoalMask[t] == 0 || st.lockingGoal[t] != 0) continue;
-            const bool seen = st.visitedStamp[t] == st.stamp;
-            if (seen && (st.visitedSides[t] & bit) != 0) continue;
-            if (count == kMaxStates) break;
+            if (list.seen.seenFrom(t, bit)) continue;
+            if (list.full()) break;
             board[t] = BOX;
             st.segBoxes[j] = t;
             int32_t sides = 0;
             const int32_t* region = nullptr;
             const int32_t pt = regionAfterMove(board, st.area, t, q, st.moveReach, &sides, &region);
-            st.visitedSides[t] = (seen ? st.visitedSides[t] : 0) | sides;
-            st.visitedStamp[t] = st.stamp;
+            list.seen.add(t, sides);
             bool keep = frozenTest(board, t) != 1;
             if (keep && st.segGoalMask[t] != st.segGoalMask[q]) {
                 writeMaskRow(st.segMatrix, j, st.segGoalMask[t], n);
@@ -226,24 +218,19 @@ int32_t segmentExpand(int32_t j, int32_t p) {
                 keep = corralTest(segmentCorral, board, st.segBoxes, n, t, pt, region) ==
                        kCorralNotProved;
             }
-            if (keep) {
-                st.pushSquare[count] = t;
-                st.pushSides[count] = sides;
-                st.pushPusher[count] = pt;
-                ++count;
-            }
+            if (keep) list.append(t, sides, pt);
             board[t] = 0;
         }
     }
 
-    int32_t r = tryEntries(j, b0, count);
+    const int32_t r = tryEntries(j, b0);
     if (r == 1) {
-        for (int32_t k = 1; k < count; ++k) {
-            const int32_t t = st.pushSquare[k];
+        for (int32_t k = 1; k < list.count; ++k) {
+            const int32_t t = list.square[k];
             if (st.segClass[t] == 2) continue;
             board[t] = BOX;
             st.segBoxes[j] = t;
-            segmentInsert(j, st.pushPusher[k], false);
+            segmentInsert(j, list.pusher[k], false);
             board[t] = 0;
         }
     }

@@ -8,6 +8,7 @@
 #include "board/board.hpp"
 #include "board/lifted_area.hpp"
 #include "board/single_box.hpp"
+#include "search1/side_stamps.hpp"
 
 namespace qm {
 
@@ -55,12 +56,7 @@ struct SegmentTables {
     int32_t segMatrixSaved[kMaxBoxes * kMaxBoxes];
 
     // Scratch of one box's expansion.
-    int32_t pushSquare[kMaxStates];
-    int32_t pushSides[kMaxStates];
-    int32_t pushPusher[kMaxStates];
-    uint32_t visitedStamp[kMaxSquares];  // visitedSides is valid where this equals stamp
-    int32_t visitedSides[kMaxSquares];
-    uint32_t stamp = 0;
+    PlacementList pushList;
     int32_t reach[kMaxSquares];
     int32_t moveReach[kMaxSquares];
     LiftedArea area;

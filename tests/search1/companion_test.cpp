@@ -10,6 +10,7 @@
 #include "search1/main_line.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "main_line_fixture.hpp"
 #include "support/test_support.hpp"
 
 using qm::companion;
@@ -42,19 +43,8 @@ std::string roomWithBoxes(int32_t boxes) {
     return text;
 }
 
-class Companion : public ::testing::Test {
+class Companion : public MainLineTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_EQ(qm::allocateBlocks(), 1);
-        ASSERT_EQ(qm::allocateSolution(), 1);
-    }
-    void SetUp() override {
-        control.stopFlag = 0;
-        control.solveDeadline = qm::nowSeconds() + 60;
-        qm::resetMainLine();
-    }
-    void TearDown() override { qm::resetMainLine(); }
-
     // Starts the companion as the main phase does: on a cleared block, after the analysis.
     static void start() {
         qm::clearBlock1();

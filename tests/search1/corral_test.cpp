@@ -7,6 +7,7 @@
 #include "search1/corral.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "support/solver_fixture.hpp"
 #include "support/test_support.hpp"
 
 using qm::control;
@@ -60,14 +61,8 @@ int32_t testPush(qm::CorralInstance<kBoxes>& c, Position& p, int32_t t) {
                           qmtest::square(1, 5), nullptr);
 }
 
-class Corral : public ::testing::Test {
+class Corral : public qmtest::SolverTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(qm::allocateBlocks(), 1); }
-    void SetUp() override {
-        control.stopFlag = 0;
-        control.solveDeadline = qm::nowSeconds() + 60;
-    }
-    void TearDown() override { control.stopFlag = 0; }
 
     template <int32_t kBoxes>
     static void reset(qm::CorralInstance<kBoxes>& c, qm::CorralRecord<kBoxes>* table, Position& p) {
@@ -75,29 +70,28 @@ protected:
     }
 };
 
+// The strip room of the given width, tested by an instance after the push of its third box.
+template <int32_t kBoxes>
+int32_t testStrip(qm::CorralInstance<kBoxes>& c, qm::CorralRecord<kBoxes>* table, int32_t width) {
+    EXPECT_EQ(qmtest::loadPicture(stripRoom(width)), 1);
+    Position p;
+    qm::resetCorral(c, table, p.mask, p.board, true);
+    return testPush(c, p, square(3, 2));
+}
+
 // Each instance proves the strip dead when it is bordered by as many boxes as it may take, and
-// gives up (no proof) with one more; the final instance takes 18 boxes, the companion 6.
+// gives up (no proof) with one more; the final and main-phase instances take 18 boxes, the
+// companion's 6.
 TEST_F(Corral, BoxLimitOfEachInstance) {
-    struct Case {
-        int32_t width;
-        int32_t expected;
-    };
-    for (const Case& k : {Case{18, qm::kCorralDeadlock}, Case{19, qm::kCorralNotProved}}) {
-        SCOPED_TRACE("final, width " + std::to_string(k.width));
-        ASSERT_EQ(qmtest::loadPicture(stripRoom(k.width)), 1);
-        Position p;
-        reset(qm::finalCorral, qm::blocks.layout1.finalCorralTable, p);
-        EXPECT_EQ(testPush(qm::finalCorral, p, square(3, 2)), k.expected);
-        reset(qm::segmentCorral, qm::blocks.layout1.segmentCorralTable, p);
-        EXPECT_EQ(testPush(qm::segmentCorral, p, square(3, 2)), k.expected);
-    }
-    for (const Case& k : {Case{6, qm::kCorralDeadlock}, Case{7, qm::kCorralNotProved}}) {
-        SCOPED_TRACE("companion, width " + std::to_string(k.width));
-        ASSERT_EQ(qmtest::loadPicture(stripRoom(k.width)), 1);
-        Position p;
-        reset(qm::companionCorral, qm::blocks.layout1.companionCorralTable, p);
-        EXPECT_EQ(testPush(qm::companionCorral, p, square(3, 2)), k.expected);
-    }
+    qm::CorralEntry56* finalTable = qm::blocks.layout1.finalCorralTable;
+    qm::CorralEntry56* segmentTable = qm::blocks.layout1.segmentCorralTable;
+    qm::CorralEntry32* companionTable = qm::blocks.layout1.companionCorralTable;
+    EXPECT_EQ(testStrip(qm::finalCorral, finalTable, 18), qm::kCorralDeadlock);
+    EXPECT_EQ(testStrip(qm::finalCorral, finalTable, 19), qm::kCorralNotProved);
+    EXPECT_EQ(testStrip(qm::segmentCorral, segmentTable, 18), qm::kCorralDeadlock);
+    EXPECT_EQ(testStrip(qm::segmentCorral, segmentTable, 19), qm::kCorralNotProved);
+    EXPECT_EQ(testStrip(qm::companionCorral, companionTable, 6), qm::kCorralDeadlock);
+    EXPECT_EQ(testStrip(qm::companionCorral, companionTable, 7), qm::kCorralNotProved);
 }
 
 // A verdict is stored in the sub-search's root: asking again starts no new sub-search. Starting

@@ -9,6 +9,7 @@
 #include "search1/entry_search.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "support/solver_fixture.hpp"
 #include "support/test_support.hpp"
 
 using qm::control;
@@ -18,12 +19,10 @@ using qmtest::square;
 
 namespace {
 
-class EntrySearch : public ::testing::Test {
+class EntrySearch : public qmtest::SolverTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_EQ(qm::allocateBlocks(), 1); }
     void SetUp() override {
-        control.stopFlag = 0;
-        control.solveDeadline = qm::nowSeconds() + 60;
+        SolverTest::SetUp();
         control.secondaryState = qm::kCompanionNotStarted;  // no companion slices
     }
 

@@ -9,6 +9,7 @@
 #include "search1/main_line.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "main_line_fixture.hpp"
 #include "support/test_support.hpp"
 
 using qm::control;
@@ -18,23 +19,8 @@ using qmtest::square;
 
 namespace {
 
-class FinalSearch : public ::testing::Test {
+class FinalSearch : public MainLineTest {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_EQ(qm::allocateBlocks(), 1);
-        ASSERT_EQ(qm::allocateSolution(), 1);
-    }
-    void SetUp() override {
-        control.stopFlag = 0;
-        control.searchExhausted = 0;
-        control.solveDeadline = qm::nowSeconds() + 60;
-        qm::resetMainLine();
-    }
-    void TearDown() override {
-        control.stopFlag = 0;
-        qm::resetMainLine();
-    }
-
     // Runs the final search on the loaded level as thread 1 does: on a cleared block.
     static int32_t run() {
         qm::clearBlock1();
