@@ -271,10 +271,11 @@ bool assembleHalves(BidiSearch<kBoxes, kBuckets>& s) {
     const Node* root = forward;
     const int32_t k = root->origin;
     if (k < 0) return false;
-    if (k < mainLine.mainLineLength) mainLine.mainLineLength = k;
     resetSolution();
-    if (!bidi_detail::replayMainLine(k)) return false;
-    return bidi_detail::writeForwardChain(root);
+    if (!bidi_detail::replayMainLine(k) || !bidi_detail::writeForwardChain(root)) return false;
+    // The solution leaves the main line after its first k entries.
+    if (k < mainLine.mainLineLength) mainLine.mainLineLength = k;
+    return true;
 }
 
 template <int32_t kBoxes>

@@ -188,7 +188,12 @@ int32_t catchUp() {
     int32_t i = companion.companionInserted;
     for (; i < mainLine.mainLineLength; ++i) {
         const MainLineEntry& e = mainLine.entries[i];
-        if (!applyMainLineEntry(e.from, e.to)) break;
+        if (!applyMainLineEntry(e.from, e.to)) {
+            // The line does not fit the companion's position: it cannot follow it any more.
+            liftPhaseBoxes();
+            control.secondaryState = kCompanionFull;
+            return kResultNoLevel;
+        }
         std::memset(reach, 0, sizeof(int32_t) * level.cellCount);
         const int32_t r = insertState(kNoMovedBox, reachFill(phase.phaseBoard, reach, e.pusher), i + 1);
         if (r == kResultSolved) {

@@ -506,13 +506,17 @@ void banForSecondPass() {
     const int32_t length = path.pathLength;
     if (length <= 0) return;
     bool* marked = path.marked;
+    int32_t first[kMaxBoxes], last[kMaxBoxes];
+    for (int32_t i = 0; i < kMaxBoxes; ++i) first[i] = last[i] = -1;
+    for (int32_t m = 0; m < length; ++m) {
+        const int32_t item = path.pathItem[m];
+        if (first[item] < 0) first[item] = m;
+        last[item] = m;
+    }
     for (int32_t m = 0; m < length; ++m) marked[m] = false;
-    for (int32_t a = 0; a < length; ++a) {
-        int32_t last = a;
-        for (int32_t b = a + 1; b < length; ++b) {
-            if (path.pathItem[b] == path.pathItem[a]) last = b;
-        }
-        for (int32_t m = a + 1; m < last; ++m) marked[m] = true;
+    for (int32_t i = 0; i < kMaxBoxes; ++i) {
+        if (first[i] < 0 || first[i] == last[i]) continue;
+        for (int32_t m = first[i]; m <= last[i]; ++m) marked[m] = true;
     }
     int32_t s = 0;
     while (s < length && marked[s]) ++s;
@@ -560,9 +564,13 @@ int32_t extractEntries() {
         const uint8_t to = path.pathToStatus[s];
         const bool entering = to == kItemReleased ||
                               (to == kItemPulled && es.startBoxIndex[path.pathTo[s]] >= 0);
-        if (!entering) continue;
+        // A step whose sides could not be replayed can never be entered.
+        if (!entering || path.pathSides[s] == 0) continue;
         if (s > 0) {
-            if (stopRequested()) return kResultTimeout;
+            if (stopRequested()) {
+                entryList.entryCount = 0;
+                return kResultTimeout;
+            }
             if (!postponeTest(s)) continue;
         }
         appendEntry(s);

@@ -52,13 +52,14 @@ int32_t ringSplitTest(int32_t q) {
     return steps >= 2 ? 1 : 0;
 }
 
-// The boxes of the relaxed position that stand on pullBoard, for its corral test.
+// The corral test over the boxes of the relaxed position: items neither dropped in the state nor
+// by the insertion running now.
 int32_t relaxedCorralTest(int32_t w, int32_t pusher) {
     int32_t boxes[kMaxBoxes];
     int32_t n = 0;
     for (int32_t i = 0; i < itemCount(); ++i) {
         const int32_t s = es.curSquare[i];
-        if (s != 0 && !isDropped(es.curStatus[i]) && es.pullBoard[s] == BOX) boxes[n++] = s;
+        if (s != 0 && !isDropped(es.curStatus[i]) && !sc.droppedNow[i]) boxes[n++] = s;
     }
     return corralTest(relaxedCorral, es.pullBoard, boxes, n, w, pusher, nullptr);
 }
@@ -149,7 +150,11 @@ bool unmovedBoxTest(const uint8_t* statuses, int32_t pusher) {
         board[b] = BOX;
         boxPushStates(board, sc.sideMap, b, pusher);
         board[b] = 0;
-        for (int32_t g = 0; g < n; ++g) row[g] = sc.sideMap[analysis.goalList[g]] != 0 ? 1 : 0;
+        // The box's own square is always among the squares it reaches.
+        for (int32_t g = 0; g < n; ++g) {
+            const int32_t goal = analysis.goalList[g];
+            row[g] = goal == b || sc.sideMap[goal] != 0 ? 1 : 0;
+        }
     }
     return assignmentFeasible(sc.matrix, n, 0) != 0;
 }
@@ -158,6 +163,7 @@ bool unmovedBoxTest(const uint8_t* statuses, int32_t pusher) {
 void restoreDropped() {
     for (int32_t i = 0; i < itemCount(); ++i) {
         if (!isDropped(es.curStatus[i])) es.pullBoard[es.curSquare[i]] = BOX;
+        sc.droppedNow[i] = false;
     }
 }
 
@@ -180,6 +186,7 @@ int32_t relaxedInsert(int32_t p) {
         for (int32_t i = 0; i < n; ++i) {
             if (isDropped(local[i]) || freeBoxTest(i, es.curSquare[i], p, false) != 1) continue;
             local[i] = kItemDropped;
+            sc.droppedNow[i] = true;
             es.pullBoard[es.curSquare[i]] = 0;
             dropped = true;
         }

@@ -19,6 +19,7 @@ struct SegmentCheck {
     int32_t lineGoalReach[kMaxSquares];    // 1 where a goal's box that moves along one line can go
     SideStamps visitedPushSides;           // sides reached by freeBoxTest's walk
     uint8_t localStatus[kMaxBoxes];        // statuses of the state being inserted
+    bool droppedNow[kMaxBoxes] = {};       // items the running insertion took off pullBoard
     // The push list of freeBoxTest, copied before the relaxed search inserts from it.
     int32_t listSquare[kMaxStates];
     int32_t listPusher[kMaxStates];
