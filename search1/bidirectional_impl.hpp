@@ -9,6 +9,7 @@
 #include "search1/main_line.hpp"
 #include "search1/move_region.hpp"
 #include "search1/state_hash.hpp"
+#include "solver/blocks.hpp"
 #include "solver/control.hpp"
 
 namespace qm {
@@ -76,6 +77,7 @@ int32_t findOrStore(BidiSearch<kBoxes, kBuckets>& s, int32_t movedBox, int32_t p
     uint32_t slot = (h.sum + h.product + h.bits) % s.slots;
     for (;; slot = (slot + bidi_detail::kProbeStep) % s.slots) {
         Node& node = s.table[slot];
+        touchForWrite(&node.pusher);
         if (node.pusher == 0) break;
         if (!bidi_detail::sameState(node, p, n)) continue;
         if (node.origin == origin || (isPushSide(node.origin) && isPushSide(origin))) {

@@ -5,6 +5,7 @@
 #include "board/fills.hpp"
 #include "board/single_box.hpp"
 #include "search1/state_hash.hpp"
+#include "solver/blocks.hpp"
 #include "solver/control.hpp"
 
 namespace qm {
@@ -98,6 +99,7 @@ int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>**
     Entry* entry = nullptr;
     for (;; slot = (slot + kCorralProbeStep) % c.limits.slots) {
         Entry& e = c.table[slot];
+        touchForWrite(&e.pusher);
         if (entryIsFree(c, e)) break;
         if (e.count != keptCount || e.pusher != p) continue;
         bool same = true;

@@ -175,6 +175,7 @@ int32_t insertState(int32_t movedItem, int32_t p) {
     uint32_t slot = (h1 + h2 + h3) % kEntrySlots;
     for (;; slot = (slot + kEntryProbeStep) % kEntrySlots) {
         EntryState& e = es.entryTable[slot];
+        touchForWrite(&e.pusher);
         es.lastEntryState = &e;
         if (e.pusher == 0) break;
         if (sameState(e, pusher, freeItems, parkedItems)) return kInsertGoesOn;

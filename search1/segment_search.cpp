@@ -49,6 +49,7 @@ void segmentInsert(int32_t movedBox, int32_t p, bool finalNode) {
     uint32_t slot = (sum + pu + pu * product + bits) % kSegmentSlots;
     for (;; slot = (slot + kSegmentProbeStep) % kSegmentSlots) {
         SegmentNode& node = st.segmentTable[slot];
+        touchForWrite(&node.pusher);
         st.lastSegmentNode = &node;
         if (node.pusher == 0) break;
         if (node.pusher != p) continue;

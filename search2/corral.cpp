@@ -106,6 +106,7 @@ CorralEntry* probeState(uint32_t key, int32_t p, int32_t count) {
     uint32_t i = key;
     for (uint32_t probes = 0; probes < kCorralSlots; ++probes) {
         CorralEntry& e = corral.t2CorralTable[i];
+        touchForWrite(&e.pusher);
         // Undecided entries of earlier sub-searches are free for reuse.
         if (e.pusher == 0 || (e.stamp != serial && e.verdict == 0)) return &e;
         if (e.count == count && e.pusher == p) {

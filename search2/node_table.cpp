@@ -64,6 +64,7 @@ SearchNode* nodeLookup(int32_t p) {
     SearchNode* table = nodes.nodeTable;
     for (uint32_t i = positionKey(p, handover.t2Boxes, n, false);; i = nextProbe(i)) {
         SearchNode& slot = table[i];
+        touchForWrite(&slot.pusher);
         if (slot.pusher == 0) return &slot;
         if (slot.pusher != p) continue;
         bool same = true;
@@ -80,6 +81,7 @@ SearchNode* nodeLookupByCount(int32_t p, int32_t k) {
     SearchNode* table = nodes.nodeTable;
     for (uint32_t i = positionKey(p, handover.t2Boxes, n, true);; i = nextProbe(i)) {
         SearchNode& slot = table[i];
+        touchForWrite(&slot.pusher);
         if (slot.pusher == 0) return &slot;
         if (slot.pusher != p || slot.tag != k) continue;
         bool same = true;

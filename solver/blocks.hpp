@@ -71,6 +71,15 @@ void releaseBlocks();
 // Makes bytes [start, start + length) read as zero. Whole pages are handed back to the system,
 // so clearing costs nothing for pages that were never touched.
 void clearMemory(void* start, size_t length);
+// Makes the page behind p private and writable before the table slot on it is first read. A
+// first read of an untouched page maps the system's shared zero page; the write that stores a
+// node there then has to replace that mapping, and while a second solver thread runs, every
+// processor must drop its stale translation of the page, which costs more than the search.
+// A locked add of zero is a write, so the page is faulted in writable at once.
+inline void touchForWrite(void* p) {
+    __atomic_fetch_add(static_cast<int16_t*>(p), int16_t{0}, __ATOMIC_RELAXED);
+}
+
 // Clears a whole block.
 void clearBlock1();
 void clearBlock2();

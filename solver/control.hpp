@@ -2,6 +2,7 @@
 // The vocabulary of solving: result codes, the control words shared by the driver, the solver
 // threads and the window, and the clock they all read.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 namespace qm {
@@ -51,8 +52,12 @@ private:
     std::atomic<T> value_;
 };
 
+// Cache-line size: words one solver thread writes often sit on lines of their own, so the other
+// thread's polling and counting never fights over them.
+constexpr size_t kCacheLine = 64;
+
 struct Control {
-    SharedWord<int32_t> stopFlag;        // 0 run, 1 user cancel, 2 stop now
+    alignas(kCacheLine) SharedWord<int32_t> stopFlag;  // 0 run, 1 user cancel, 2 stop now
     SharedWord<int32_t> thread1State;    // 0 before, 1 running, then the thread's result
     SharedWord<int32_t> thread2State;
     SharedWord<int32_t> batchResult;     // final result of the last solve
@@ -68,11 +73,12 @@ struct Control {
     SharedWord<int32_t> failedCount;
     SharedWord<int32_t> skippedCount;
     SharedWord<int32_t> skipRequest;      // during a batch, a stop means skip this level
-    // Progress counters the window shows while solving.
-    SharedWord<int32_t> phaseNodeCount;   // nodes of thread 1's bidirectional table
+    // Progress counters the window shows while solving; thread 1's on one line, thread 2's on
+    // another.
+    alignas(kCacheLine) SharedWord<int32_t> phaseNodeCount;  // nodes of thread 1's bidirectional table
     SharedWord<int32_t> segNodeCount;     // thread 1's segment search nodes
     SharedWord<int32_t> entryStateCount;  // thread 1's entry search states
-    SharedWord<int32_t> nodeCount;        // thread 2's stored nodes
+    alignas(kCacheLine) SharedWord<int32_t> nodeCount;  // thread 2's stored nodes
 };
 extern Control control;
 
