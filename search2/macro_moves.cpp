@@ -157,10 +157,19 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         int32_t survivors = 0;
         for (int32_t l = 1; l < count; ++l) {
             const int32_t u = expansion.listBox[l];
-            if (mask[u] == 0 || macro.noStopMark[u] == 1) continue;
-            const int32_t exit = macro.corridorExit[u];
-            // The box is carried on through the corridor rather than left at its mouth.
-            if (exit != 0 && expansion.listMark[exit] == expansion.listStamp) continue;
+            if (mask[u] == 0) continue;
+            if (macro.corridorRulesOn != 0) {
+                if (macro.noStopMark[u] == 1) {
+                    macro.corridorRuleUsed = 1;
+                    continue;
+                }
+                const int32_t exit = macro.corridorExit[u];
+                // The box is carried on through the corridor rather than left at its mouth.
+                if (exit != 0 && expansion.listMark[exit] == expansion.listStamp) {
+                    macro.corridorRuleUsed = 1;
+                    continue;
+                }
+            }
             boxes[j] = u;
             board[u] = BOX;
             bool keep = true;

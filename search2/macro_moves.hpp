@@ -12,6 +12,10 @@ struct SearchNode;
 
 struct MacroTables {
     int32_t noStopMark[kMaxSquares];    // 1: a box must not end a macro move here
+    // The corridor rules (noStopMark, corridorExit) keep the search small but may drop a move a
+    // solution needs: a search that used them and ran dry proves nothing.
+    int32_t corridorRulesOn = 1;
+    int32_t corridorRuleUsed = 0;   // set once a corridor rule has passed over a placement
     int32_t corridorExit[kMaxSquares];  // square a box pushed through the corridor may stop on
     int32_t visitWeight[kMaxSquares];   // 90,000 on start-occupied squares, +1 per forward node
     double meetScale = 0;

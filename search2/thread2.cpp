@@ -65,6 +65,13 @@ bool regionCanEndASolution(const int32_t* board, int32_t s) {
     return false;
 }
 
+bool everyStartBoxOnAGoal() {
+    for (int32_t j = 0; j < handover.t2BoxCount; ++j) {
+        if (level.goalMap[handover.t2StartBoxes[j]] == 0) return false;
+    }
+    return true;
+}
+
 void storeRoot(int32_t square) {
     const int32_t cells = level.cellCount;
     std::memset(driver.reach, 0, sizeof(int32_t) * cells);
@@ -144,13 +151,33 @@ void thread2Main() {
     if (result == kResultSolved) control.solvedBy = 3;
 }
 
+namespace {
+int32_t bidirectionalSearchOnce();
+}  // namespace
+
 int32_t bidirectionalSearch() {
+    macro.corridorRulesOn = 1;
+    const int32_t r = bidirectionalSearchOnce();
+    if (r != kResultImpossible || macro.corridorRuleUsed == 0) return r;
+    // The corridor rules left moves out, so running dry proved nothing: search again without
+    // them, which either finds a solution or proves the level impossible.
+    macro.corridorRulesOn = 0;
+    const int32_t again = bidirectionalSearchOnce();
+    macro.corridorRulesOn = 1;
+    return again;
+}
+
+namespace {
+
+// One bidirectional search with the corridor rules as macro.corridorRulesOn says.
+int32_t bidirectionalSearchOnce() {
     if (blocks.memoryReady != 1) return kResultFailed;
     const int32_t n = handover.t2BoxCount, cells = level.cellCount;
     int32_t* board = handover.searchBoard;
 
     for (int32_t s = 0; s < cells; ++s) corral.t2CorralBoard[s] = board[s] & WALL;
     corridorAnalysis();
+    macro.corridorRuleUsed = 0;
     resetSteps();
     resetTables();
     clearLists(nodes.forwardLists);
@@ -175,8 +202,9 @@ int32_t bidirectionalSearch() {
     placeBoxes(handover.t2StartBoxes, n);
     std::memset(driver.reach, 0, sizeof(int32_t) * cells);
     const int32_t start = reachFill(board, driver.reach, handover.t2PusherSquare);
-    // A level given solved needs no step: no box in play, or the start is a root.
-    if (n == 0) return kResultSolved;
+    // A level given solved needs no step: no box in play, every box already on a goal (whatever
+    // region the pusher stands in), or the start is a root.
+    if (n == 0 || everyStartBoxOnAGoal()) return kResultSolved;
     const SearchNode* startSlot = nodeLookup(start);
     if (startSlot->pusher != 0 && startSlot->tag == kBackwardTag) return kResultSolved;
 
@@ -206,5 +234,7 @@ int32_t bidirectionalSearch() {
     }
     return kResultTimeout;
 }
+
+}  // namespace
 
 }  // namespace qm
