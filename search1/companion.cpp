@@ -96,7 +96,7 @@ int32_t expand() {
 
     const int32_t n = phase.phaseBoxCount;
     const int32_t origin = kPull ? kOriginPull : kOriginGenerated;
-    auto accept = [n, mask](const MoveCandidate& m) {
+    auto accept = [&](const MoveCandidate& m) {
         if constexpr (kPull) {
             return stillAssignable(m, mask);
         } else {
@@ -106,7 +106,7 @@ int32_t expand() {
                               m.pusher, m.region) == kCorralNotProved;
         }
     };
-    auto insert = [origin](int32_t j, int32_t p) { return insertState(j, p, origin); };
+    auto insert = [&](int32_t j, int32_t p) { return insertState(j, p, origin); };
     int32_t result = kBidiGoesOn;
     for (int32_t j = 0; j < n && result == kBidiGoesOn; ++j) {
         if (j == node->movedBox) continue;

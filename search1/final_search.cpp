@@ -143,13 +143,13 @@ int32_t expand() {
     const int32_t n = phase.phaseBoxCount;
     const uint64_t* mask = kPull ? phase.pullMask : phase.pushMask;
     const int32_t origin = kPull ? kOriginPull : kOriginGenerated;
-    auto accept = [n](const MoveCandidate& m) {
+    auto accept = [&](const MoveCandidate& m) {
         if constexpr (kPull) return true;
         if (deadlockTest(m.to, m.pusher) != 0) return false;
         return corralTest(finalCorral, phase.phaseBoard, phase.phaseBoxes, n, m.to, m.pusher,
                           m.region) == kCorralNotProved;
     };
-    auto insert = [origin](int32_t j, int32_t p) { return insertState(j, p, origin); };
+    auto insert = [&](int32_t j, int32_t p) { return insertState(j, p, origin); };
     int32_t result = kBidiGoesOn;
     for (int32_t j = 0; j < n && result == kBidiGoesOn; ++j) {
         if (j == node->movedBox) continue;

@@ -57,7 +57,7 @@ TEST_F(Differential, SolverAgreesWithThePlainReference) {
     // Deadlines are whole seconds: two give every solve at least one second.
     control.timeLimit = 2;
     int32_t judged = 0, solvable = 0;
-    std::map<std::string, int32_t> solvedBy, missed;
+    std::map<std::string, int32_t> solvedBy, missed, provedImpossible;
     for (int32_t k = 0; k < kLevels; ++k) {
         const std::string text = qmref::generateLevel(rng);
         const int32_t verdict = qmtest::loadPicture(text);
@@ -84,7 +84,10 @@ TEST_F(Differential, SolverAgreesWithThePlainReference) {
                 EXPECT_TRUE(canBeSolved) << "solved where the reference proves no solution";
                 ++solvedBy[choice.name];
             }
-            if (!canBeSolved) continue;
+            if (!canBeSolved) {
+                if (result == qm::kResultImpossible) ++provedImpossible[choice.name];
+                continue;
+            }
             EXPECT_NE(state1, qm::kResultImpossible);
             EXPECT_NE(state2, qm::kResultImpossible) << "thread 2 called a solvable level impossible";
             if (result != qm::kResultSolved) {
@@ -97,6 +100,9 @@ TEST_F(Differential, SolverAgreesWithThePlainReference) {
     }
     std::printf("levels judged %d, solvable %d\n", judged, solvable);
     for (const auto& [name, count] : solvedBy) std::printf("  --solver %s solved %d\n", name.c_str(), count);
+    for (const auto& [name, count] : provedImpossible) {
+        std::printf("  --solver %s proved %d unsolvable levels impossible\n", name.c_str(), count);
+    }
     for (const auto& [name, count] : missed) std::printf("  missed: --solver %s: %d\n", name.c_str(), count);
     EXPECT_GT(judged, kLevels / 3);
     EXPECT_GT(solvable, judged / 4);
