@@ -130,6 +130,13 @@ void releaseSteps() {
 }
 
 void thread2Main() {
+    // The analysis proved the level infeasible (a box that can never reach a goal, goals no box
+    // can reach, or no assignment of boxes to goals): nothing to search, and its lists may be
+    // half written.
+    if (handover.analysisResult == 0) {
+        control.thread2State = kResultImpossible;
+        return;
+    }
     // A node holds at most kNodeBoxes box squares.
     if (handover.t2BoxCount > kNodeBoxes) {
         control.thread2State = kResultBoxesOver;

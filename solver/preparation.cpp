@@ -39,6 +39,7 @@ int32_t prepareSolve() {
     std::memcpy(handover.t2StartBoxes, analysis.boxList, sizeof(int32_t) * kMaxBoxes);
     std::memcpy(handover.t2Boxes, analysis.boxList, sizeof(int32_t) * kMaxBoxes);
     handover.t2PusherSquare = analysis.analysisPusherSquare;
+    handover.analysisResult = analysed;
     resetSolution();
     analyseAreas();
     handover.goalAreaCount = analysis.goalAreaCount;

@@ -240,3 +240,34 @@ TEST(StepList, GrowsPastTwoHundredStepsAndFollowsTheBoard) {
     EXPECT_EQ(stepList.stepBoard[a], qm::BOX);
     qm::releaseSteps();
 }
+
+namespace {
+
+// The box can only slide along the top row while the goal lies in a part of the room the pusher
+// never reaches: the analysis proves the level infeasible and leaves its goal list unwritten.
+const char* const kUnreachableGoal =
+    "########\n"
+    "#   $  #\n"
+    "#   # @#\n"
+    "# ## # #\n"
+    "##    ##\n"
+    "#      #\n"
+    "#      #\n"
+    "# .    #\n"
+    "#      #\n"
+    "########\n";
+
+// Thread 2 never searches an infeasible analysis, whose lists may still hold an earlier level's
+// goals: it once "solved" such a level towards a stale goal, with a solution that failed replay.
+TEST_F(Thread2, InfeasibleAnalysisIsImpossibleWhateverCameBefore) {
+    ASSERT_EQ(loadPicture("#########\n# . $.# #\n# #  $@*#\n# #  # ##\n#  #  # #\n##  # . #\n"
+                          "#  ##   #\n# $     #\n# # #   #\n#########\n"),
+              1);
+    runThread2();
+    ASSERT_EQ(loadPicture(kUnreachableGoal), 1);
+    ASSERT_EQ(qm::prepareSolve(), 0);
+    EXPECT_EQ(runThread2(), qm::kResultImpossible);
+    EXPECT_EQ(stepList.stepCount, 0);
+}
+
+}  // namespace
