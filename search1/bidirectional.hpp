@@ -11,8 +11,8 @@
 #include "board/board.hpp"
 #include "board/lifted_area.hpp"
 #include "board/single_box.hpp"
-#include "search1/bucket_queue.hpp"
-#include "search1/side_stamps.hpp"
+#include "search/bucket_queue.hpp"
+#include "search/side_stamps.hpp"
 
 namespace qm {
 

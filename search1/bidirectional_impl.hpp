@@ -7,8 +7,8 @@
 #include "board/phase_tables.hpp"
 #include "board/solution.hpp"
 #include "search1/main_line.hpp"
-#include "search1/move_region.hpp"
-#include "search1/state_hash.hpp"
+#include "search/move_region.hpp"
+#include "search/state_hash.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 

@@ -9,7 +9,7 @@
 #include "board/solution.hpp"
 #include "search1/corral.hpp"
 #include "search1/main_line.hpp"
-#include "search1/mask_rows.hpp"
+#include "search/mask_rows.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 

@@ -4,7 +4,7 @@
 
 #include "board/fills.hpp"
 #include "board/single_box.hpp"
-#include "search1/state_hash.hpp"
+#include "search/state_hash.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 

@@ -7,9 +7,9 @@
 #include "board/single_box.hpp"
 #include "search1/companion.hpp"
 #include "search1/corral.hpp"
-#include "search1/mask_rows.hpp"
-#include "search1/region_stamp.hpp"
-#include "search1/state_hash.hpp"
+#include "search/mask_rows.hpp"
+#include "search/region_stamp.hpp"
+#include "search/state_hash.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 

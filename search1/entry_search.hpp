@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "board/board.hpp"
-#include "search1/bucket_queue.hpp"
+#include "search/bucket_queue.hpp"
 
 namespace qm {
 

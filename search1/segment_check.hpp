@@ -6,7 +6,7 @@
 
 #include "board/board.hpp"
 #include "board/single_box.hpp"
-#include "search1/side_stamps.hpp"
+#include "search/side_stamps.hpp"
 
 namespace qm {
 

@@ -8,7 +8,7 @@
 #include "board/board.hpp"
 #include "board/lifted_area.hpp"
 #include "board/single_box.hpp"
-#include "search1/side_stamps.hpp"
+#include "search/side_stamps.hpp"
 
 namespace qm {
 

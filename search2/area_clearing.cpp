@@ -245,7 +245,7 @@ int32_t planExpand(SearchNode* r) {
                 liftBoxes();
                 return kResultSolved;
             }
-            pushNode(nodes.areaLists, kRemovalPriority - kept, slot);
+            nodes.areaLists.push(kRemovalPriority - kept, slot);
         }
         liftBoxes();
         return 2;
@@ -278,7 +278,7 @@ int32_t planExpand(SearchNode* r) {
                     return kResultFailed;
                 }
                 storeNode(slot, p, i, k, r);
-                pushNode(nodes.areaLists, k == n ? roomPriority(p) : kRemovalPriority - k, slot);
+                nodes.areaLists.push(k == n ? roomPriority(p) : kRemovalPriority - k, slot);
             }
             handover.searchBoard[h] = 0;
         }
@@ -531,14 +531,14 @@ int32_t planSearch() {
     const int32_t p = regionOf(work.reach, handover.goalAreaSquares[0]);
     SearchNode* root = nodeLookupByCount(p, n);
     storeNode(root, p, n, n, nullptr);
-    pushNode(nodes.areaLists, roomPriority(p), root);
+    nodes.areaLists.push(roomPriority(p), root);
     liftBoxes();
     if (control.stopFlag != 0) return kResultTimeout;
     nodes.meetNode = nullptr;
 
     for (;;) {
         if (stopRequested()) return kResultTimeout;
-        SearchNode* r = popBest(nodes.areaLists);
+        SearchNode* r = nodes.areaLists.pop();
         if (r == nullptr) return kResultFailed;
         const int32_t result = planExpand(r);
         if (result == 2) continue;
@@ -638,7 +638,7 @@ int32_t fillExpand() {
     const AreaClearing& ac = areaClearing;
     const int32_t n = boxCount();
     int32_t* board = handover.searchBoard;
-    SearchNode* r = popBest(nodes.areaLists);
+    SearchNode* r = nodes.areaLists.pop();
     if (r == nullptr) return kResultFailed;
     loadNode(r);
     const int32_t a = r->pusher;
@@ -697,7 +697,7 @@ int32_t fillExpand() {
                         liftBoxes();
                         return kResultSolved;
                     }
-                    pushNode(nodes.areaLists, q, slot);
+                    nodes.areaLists.push(q, slot);
                 }
             }
             board[f] = 0;
@@ -734,7 +734,7 @@ int32_t followPlan() {
             nodes.meetNode = root;
             liftBoxes();
         } else {
-            pushNode(nodes.areaLists, rootPriority, root);
+            nodes.areaLists.push(rootPriority, root);
             liftBoxes();
             do {
                 if (stopRequested()) return kResultTimeout;

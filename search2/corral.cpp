@@ -1,5 +1,7 @@
 #include "search2/corral.hpp"
 
+#include "search/state_hash.hpp"
+
 #include <cstring>
 
 #include "board/fills.hpp"
@@ -54,48 +56,11 @@ bool touchesRegion(const int32_t* labels, int32_t b, int32_t l1, int32_t l2) {
 
 bool stopRequested() { return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline; }
 
-void clearQueue() {
-    for (int32_t q = 0; q < kCorralLevels; ++q) {
-        corral.queueHead[q] = nullptr;
-        corral.queueTail[q] = nullptr;
-    }
-    corral.queueTop = 0;
-}
-
-void queueState(CorralEntry* e, int32_t q) {
-    e->next = nullptr;
-    if (corral.queueTail[q] != nullptr) {
-        corral.queueTail[q]->next = e;
-    } else {
-        corral.queueHead[q] = e;
-    }
-    corral.queueTail[q] = e;
-    if (q > corral.queueTop) corral.queueTop = q;
-}
-
-// The first state of the highest non-empty level (fewest boxes), or nullptr.
-CorralEntry* nextState() {
-    int32_t i = corral.queueTop;
-    while (i >= 0 && corral.queueHead[i] == nullptr) corral.queueTop = --i;
-    if (i < 0) return nullptr;
-    CorralEntry* e = corral.queueHead[i];
-    corral.queueHead[i] = e->next;
-    if (corral.queueHead[i] == nullptr) corral.queueTail[i] = nullptr;
-    return e;
-}
-
 uint32_t stateKey(int32_t p, const int32_t* boxes, int32_t n) {
-    const uint32_t pu = static_cast<uint32_t>(p);
-    uint32_t x = pu ^ kKeySeed;
-    uint32_t s = pu + kKeySeed;
-    uint32_t m = pu * kKeySeed;
-    for (int32_t k = 0; k < n; ++k) {
-        const uint32_t b = static_cast<uint32_t>(boxes[k]);
-        x ^= b;
-        s += b;
-        m *= b;
-    }
-    return (x + m + s) % kCorralSlots;
+    ThreePartHash h(kKeySeed);
+    h.add(p);
+    for (int32_t k = 0; k < n; ++k) h.add(boxes[k]);
+    return (h.bits + h.product + h.sum) % kCorralSlots;
 }
 
 // The slot matching (p, the boxes marked 2 on t2CorralBoard), else the first free slot; nullptr
@@ -175,7 +140,7 @@ int32_t t2CorralStore(int32_t p) {
         e->count = static_cast<int8_t>(kept);
         e->stamp = corral.t2CorralSerial;
         e->verdict = 0;
-        queueState(e, kCorralLevels - kept);
+        corral.queue.push(kCorralLevels - kept, e);
         corral.storeSlot = e;
         result = kQueued;
     }
@@ -199,7 +164,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     corral.budgetCount = corral.t2CorralSerial;
     corral.insertCount = 0;
     ++corral.t2CorralSerial;
-    clearQueue();
+    corral.queue.clear();
     for (int32_t s = 0; s < level.cellCount; ++s) board[s] = search[s] & WALL;
     for (int32_t k = 0; k < selected; ++k) board[corral.subBoxes[k]] = BOX;
 
@@ -216,7 +181,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     int32_t* boxes = corral.subBoxes;
     for (;;) {
         if (stopRequested()) return 10;
-        const CorralEntry* e = nextState();
+        const CorralEntry* e = corral.queue.pop();
         if (e == nullptr) {
             root->verdict = kVerdictDead;
             return 1;

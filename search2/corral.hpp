@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board/board.hpp"
+#include "search/bucket_queue.hpp"
 
 namespace qm {
 
@@ -35,9 +36,7 @@ struct CorralState {
     int32_t subBoxCount = 0;
     int32_t insertCount = 0;               // inserts of the current sub-search
     int32_t budgetCount = 0;               // starts at the serial before the sub-search
-    CorralEntry* queueHead[kCorralLevels];
-    CorralEntry* queueTail[kCorralLevels];
-    int32_t queueTop = 0;
+    BucketQueue<CorralEntry, kCorralLevels, &CorralEntry::next> queue;  // by 12 - boxes
     CorralEntry* storeSlot = nullptr;      // slot the last t2CorralStore matched or filled
     int32_t expandReach[kMaxSquares];      // pusher reach of the state being expanded
     int32_t storeReach[kMaxSquares];       // pusher reach of the state being stored

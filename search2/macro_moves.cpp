@@ -78,7 +78,7 @@ int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
         if (slot->pusher == 0) {
             if (nodeCountNow() >= kNodeLimit) return kResultFailed;
             storeNode(slot, p, j, kBackwardTag, r);
-            pushNode(nodes.backwardLists, backwardPriority(p), slot);
+            nodes.backwardLists.push(backwardPriority(p), slot);
             return 2;
         }
         if (slot->tag == kBackwardTag) return 2;
@@ -94,7 +94,7 @@ int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
         if (slot->pusher == 0) {
             if (kMode == Expansion::Forward && nodeCountNow() >= kNodeLimit) return kResultFailed;
             storeNode(slot, p, j, kForwardTag, r);
-            pushNode(nodes.forwardLists, connectivityScore(p), slot);
+            nodes.forwardLists.push(connectivityScore(p), slot);
             for (int32_t i = 0; i < n; ++i) ++macro.visitWeight[handover.t2Boxes[i]];
             return 2;
         }
@@ -385,14 +385,14 @@ int32_t forwardSeed(int32_t pusher) {
 }
 
 int32_t forwardExpand() {
-    SearchNode* r = popBest(nodes.forwardLists);
+    SearchNode* r = nodes.forwardLists.pop();
     if (r == nullptr) return kResultImpossible;
     loadNode(r);
     return generateMoves<Expansion::Forward>(r, r->pusher, r->movedBox);
 }
 
 int32_t backwardExpand() {
-    SearchNode* r = popBest(nodes.backwardLists);
+    SearchNode* r = nodes.backwardLists.pop();
     if (r == nullptr) return kResultImpossible;
     loadNode(r);
     return generateMoves<Expansion::Backward>(r, r->pusher, r->movedBox);

@@ -1,6 +1,7 @@
 #include "search2/node_table.hpp"
 
 #include "board/handover.hpp"
+#include "search/state_hash.hpp"
 #include "search2/corral.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
@@ -22,18 +23,12 @@ int32_t nodeBoxCount() {
 // Home slot of pusher p and the first n squares of boxes; squares equal to 0 are left out when
 // skipZero is set. XOR, product and sum do not depend on the order of the boxes.
 uint32_t positionKey(int32_t p, const int32_t* boxes, int32_t n, bool skipZero) {
-    const uint32_t pu = static_cast<uint32_t>(p);
-    uint32_t x = pu ^ kKeySeed;
-    uint32_t m = pu * kKeySeed;
-    uint32_t s = pu + kKeySeed;
+    ThreePartHash h(kKeySeed);
+    h.add(p);
     for (int32_t j = 0; j < n; ++j) {
-        if (skipZero && boxes[j] == 0) continue;
-        const uint32_t b = static_cast<uint32_t>(boxes[j]);
-        x ^= b;
-        m *= b;
-        s += b;
+        if (!skipZero || boxes[j] != 0) h.add(boxes[j]);
     }
-    return (x + m + s) % kNodeTableSlots;
+    return (h.bits + h.product + h.sum) % kNodeTableSlots;
 }
 
 uint32_t nextProbe(uint32_t i) { return (i + kNodeProbeStep) % kNodeTableSlots; }
@@ -93,43 +88,13 @@ SearchNode* nodeLookupByCount(int32_t p, int32_t k) {
     }
 }
 
-void pushNode(ListSet& lists, int32_t priority, SearchNode* node) {
-    node->next = nullptr;
-    if (lists.tail[priority] != nullptr) {
-        lists.tail[priority]->next = node;
-    } else {
-        lists.head[priority] = node;
-        if (priority > lists.top) lists.top = priority;
-    }
-    lists.tail[priority] = node;
-}
-
-// The top falls past empty lists and stays there; only a push raises it again.
-SearchNode* popBest(ListSet& lists) {
-    int32_t i = lists.top;
-    while (i >= 0 && lists.head[i] == nullptr) lists.top = --i;
-    if (i < 0) return nullptr;
-    SearchNode* r = lists.head[i];
-    lists.head[i] = r->next;
-    if (lists.head[i] == nullptr) lists.tail[i] = nullptr;
-    return r;
-}
-
-void clearLists(ListSet& lists) {
-    for (int32_t q = 0; q < kListPriorities; ++q) {
-        lists.head[q] = nullptr;
-        lists.tail[q] = nullptr;
-    }
-    lists.top = 0;
-}
-
 // Zero bytes are an empty slot with no successor. The pages are handed back rather than
 // written, so a reset costs nothing for the part of the table a search never touched.
 void resetTables() {
     clearMemory(nodes.nodeTable, sizeof(SearchNode) * kNodeTableSlots);
     setNodeCount(0);
     nodes.meetNode = nullptr;
-    clearLists(nodes.areaLists);
+    nodes.areaLists.clear();
     resetCorralTable();
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board/board.hpp"
+#include "search/bucket_queue.hpp"
 
 namespace qm {
 
@@ -29,11 +30,7 @@ constexpr int8_t kBackwardTag = 1;
 constexpr int8_t kForwardTag = 2;
 
 // FIFO lists by priority, served from the highest non-empty one.
-struct ListSet {
-    SearchNode* head[kListPriorities];
-    SearchNode* tail[kListPriorities];
-    int32_t top;
-};
+using ListSet = BucketQueue<SearchNode, kListPriorities, &SearchNode::next>;
 
 // Thread 2's table state. The slots live in memory block 2.
 struct NodeTables {
@@ -60,11 +57,6 @@ SearchNode* nodeLookup(int32_t p);
 void prefetchNode(int32_t p);
 // The same, leaving out boxes of t2Boxes equal to 0 (out of play); matches only tag k.
 SearchNode* nodeLookupByCount(int32_t p, int32_t k);
-void pushNode(ListSet& lists, int32_t priority, SearchNode* node);
-// The first node of the highest non-empty list, or nullptr when the set is empty.
-SearchNode* popBest(ListSet& lists);
-// Empties a list set (heads and tails none, top 0).
-void clearLists(ListSet& lists);
 // Empties every slot and the corral table; nodeCount 0, meetNode none, area lists empty.
 void resetTables();
 // Fills an empty slot with t2Boxes (n entries), pusher, movedBox, tag and parent; counts it.

@@ -80,7 +80,7 @@ void storeRoot(int32_t square) {
     SearchNode* slot = nodeLookup(p);
     if (slot->pusher != 0) return;  // an area listed twice
     storeNode(slot, p, handover.t2BoxCount, kBackwardTag, nullptr);
-    pushNode(nodes.backwardLists, 0, slot);
+    nodes.backwardLists.push(0, slot);
 }
 
 // Stores the backward roots of the solved position (on searchBoard): one per listed pusher area,
@@ -187,8 +187,8 @@ int32_t bidirectionalSearchOnce() {
     macro.corridorRuleUsed = 0;
     resetSteps();
     resetTables();
-    clearLists(nodes.forwardLists);
-    clearLists(nodes.backwardLists);
+    nodes.forwardLists.clear();
+    nodes.backwardLists.clear();
 
     int32_t stops = 0;  // squares a box from the start may end a macro move on
     for (int32_t s = 0; s < cells; ++s) {

@@ -191,7 +191,7 @@ protected:
         qm::buildFillMap();
         const int32_t priority = qm::fillPriority(u);
         ASSERT_LT(priority, qm::kSubGoalMet);
-        qm::pushNode(qm::nodes.areaLists, priority, root);
+        qm::nodes.areaLists.push(priority, root);
         for (int32_t j = 0; j < n; ++j) handover.searchBoard[handover.t2Boxes[j]] = 0;
     }
 
@@ -199,8 +199,8 @@ protected:
     static int32_t waitingWithBoxOn(int32_t s, int32_t* waiting) {
         int32_t count = 0;
         *waiting = 0;
-        for (qm::SearchNode* q = qm::popBest(qm::nodes.areaLists); q != nullptr;
-             q = qm::popBest(qm::nodes.areaLists), ++*waiting) {
+        for (qm::SearchNode* q = qm::nodes.areaLists.pop(); q != nullptr;
+             q = qm::nodes.areaLists.pop(), ++*waiting) {
             for (int32_t j = 0; j < handover.t2BoxCount; ++j) count += q->boxes[j] == s ? 1 : 0;
         }
         return count;

@@ -218,15 +218,15 @@ TEST(ForwardExpand, ParentsMovedBoxStaysInPlace) {
     for (const int32_t excluded : {0, n}) {
         SCOPED_TRACE(excluded);
         qm::resetTables();
-        qm::clearLists(qm::nodes.forwardLists);
+        qm::nodes.forwardLists.clear();
         wallsOnly();
         for (int32_t j = 0; j < n; ++j) handover.t2Boxes[j] = handover.t2StartBoxes[j];
         qm::SearchNode* start = qm::nodeLookup(level.pusherSquare);
         qm::storeNode(start, level.pusherSquare, excluded, qm::kForwardTag, nullptr);
-        qm::pushNode(qm::nodes.forwardLists, 0, start);
+        qm::nodes.forwardLists.push(0, start);
         ASSERT_EQ(qm::forwardExpand(), 2);
         int32_t children = 0, movedFirst = 0;
-        while (qm::SearchNode* child = qm::popBest(qm::nodes.forwardLists)) {
+        while (qm::SearchNode* child = qm::nodes.forwardLists.pop()) {
             ++children;
             EXPECT_EQ(child->parent, start);
             EXPECT_NE(child->movedBox, excluded);

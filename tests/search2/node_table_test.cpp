@@ -191,7 +191,7 @@ TEST_F(NodeTable, ResetEmptiesSlotsCountsListsAndCorralTable) {
     setBoxes({square(2, 2), square(3, 2)});
     SearchNode* slot = qm::nodeLookup(p);
     qm::storeNode(slot, p, 2, qm::kForwardTag, nullptr);
-    qm::pushNode(nodes.areaLists, 40, slot);
+    nodes.areaLists.push(40, slot);
     nodes.meetNode = slot;
     qm::corral.t2CorralSerial = 7;
     qm::corral.t2CorralTable[123].pusher = 9;
@@ -205,53 +205,13 @@ TEST_F(NodeTable, ResetEmptiesSlotsCountsListsAndCorralTable) {
     EXPECT_EQ(slot->next, nullptr);
     EXPECT_EQ(qm::nodeLookup(p), slot);
     EXPECT_EQ(nodes.areaLists.top, 0);
-    EXPECT_EQ(qm::popBest(nodes.areaLists), nullptr);
+    EXPECT_EQ(nodes.areaLists.pop(), nullptr);
     EXPECT_EQ(qm::corral.t2CorralSerial, 0);
     EXPECT_EQ(qm::corral.t2CorralTable[123].pusher, 0);
     EXPECT_EQ(qm::corral.t2CorralTable[123].verdict, 0);
     EXPECT_EQ(qm::corral.t2CorralTable[qm::kCorralSlots - 1].stamp, 0);
     // The last slot of the table lies at the very end of block 2.
     EXPECT_EQ(nodes.nodeTable[qm::kNodeTableSlots - 1].pusher, 0);
-}
-
-TEST(PriorityLists, HighestPriorityFirstAndFifoWithinOne) {
-    SearchNode n[8] = {};
-    qm::ListSet lists;
-    qm::clearLists(lists);
-    qm::pushNode(lists, 3, &n[0]);
-    qm::pushNode(lists, 0, &n[1]);
-    qm::pushNode(lists, 3, &n[2]);
-    qm::pushNode(lists, 58, &n[3]);
-    qm::pushNode(lists, 0, &n[4]);
-    EXPECT_EQ(lists.top, 58);
-    EXPECT_EQ(qm::popBest(lists), &n[3]);
-    EXPECT_EQ(qm::popBest(lists), &n[0]);
-    // A push above the current best is served next.
-    qm::pushNode(lists, 10, &n[5]);
-    EXPECT_EQ(qm::popBest(lists), &n[5]);
-    EXPECT_EQ(qm::popBest(lists), &n[2]);
-    EXPECT_EQ(qm::popBest(lists), &n[1]);
-    qm::pushNode(lists, 0, &n[6]);
-    EXPECT_EQ(qm::popBest(lists), &n[4]);
-    EXPECT_EQ(qm::popBest(lists), &n[6]);
-}
-
-TEST(PriorityLists, EmptySetReportsNothingAndKeepsTopBelowZero) {
-    SearchNode n[2] = {};
-    qm::ListSet lists;
-    qm::clearLists(lists);
-    EXPECT_EQ(qm::popBest(lists), nullptr);
-    EXPECT_EQ(lists.top, -1);
-    EXPECT_EQ(qm::popBest(lists), nullptr);
-    EXPECT_EQ(lists.top, -1);
-    qm::pushNode(lists, 4, &n[0]);
-    EXPECT_EQ(lists.top, 4);
-    EXPECT_EQ(qm::popBest(lists), &n[0]);
-    // A list emptied by popping can be refilled at its tail.
-    qm::pushNode(lists, 4, &n[1]);
-    EXPECT_EQ(qm::popBest(lists), &n[1]);
-    EXPECT_EQ(qm::popBest(lists), nullptr);
-    EXPECT_EQ(lists.top, -1);
 }
 
 }  // namespace
