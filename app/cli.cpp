@@ -14,6 +14,7 @@
 #include "app/cli_options.hpp"
 #include "board/board.hpp"
 #include "board/solution.hpp"
+#include "levels/parser.hpp"
 #include "levels/settings_folder.hpp"
 #include "levels/sources.hpp"
 #include "solver/blocks.hpp"
@@ -177,7 +178,7 @@ bool readMovesFile(const std::string& path, std::string& letters, std::string& e
 
 // Replays letters on the current level. Returns the exit status.
 int checkCurrentLevel(const std::string& letters, std::ostream& out, std::ostream& err) {
-    if (level.levelVerdict != 1) {
+    if (level.levelVerdict != kLevelOk) {
         out << "Not solved\n";
         return kExitNotSolved;
     }

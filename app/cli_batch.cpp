@@ -31,7 +31,7 @@ std::atomic<int> interrupts{0};
 
 void onInterrupt(int) {
     if (interrupts.fetch_add(1) >= 1) _exit(kExitCanceled);
-    control.stopFlag = 1;
+    control.stopFlag = kStopCancel;
 }
 
 std::string progressLine() {

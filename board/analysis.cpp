@@ -23,7 +23,6 @@ struct AnalysisScratch {
 };
 AnalysisScratch scratch;
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 bool boxCanMove(const int32_t* board, const int32_t* region, int32_t s) {
     for (int32_t d = 0; d < 4; ++d) {
@@ -38,7 +37,7 @@ bool boxCanMove(const int32_t* board, const int32_t* region, int32_t s) {
 void removeMovableBoxes(int32_t* board, int32_t pusher) {
     for (bool changed = true; changed;) {
         changed = false;
-        clearMap(scratch.reach);
+        clearSquareMap(scratch.reach);
         reachFill(board, scratch.reach, pusher);
         for (int32_t s = 0; s < level.cellCount; ++s) {
             if (board[s] != BOX || !boxCanMove(board, scratch.reach, s)) continue;
@@ -134,7 +133,7 @@ void sortByKeys(int32_t* list, int32_t n, const int32_t* keys) {
 }
 
 void orderBoxes(const int32_t* board, int32_t n) {
-    clearMap(scratch.keys);
+    clearSquareMap(scratch.keys);
     for (int32_t i = 0; i < n; ++i) {
         const int32_t g = analysis.goalList[i];
         const int32_t weight = 1 + wallNeighbours(board, g);
@@ -148,7 +147,7 @@ void orderBoxes(const int32_t* board, int32_t n) {
 }
 
 void orderGoals(const int32_t* board, int32_t n) {
-    clearMap(scratch.keys);
+    clearSquareMap(scratch.keys);
     for (int32_t j = 0; j < n; ++j) {
         distanceFill(board, scratch.distance, analysis.boxList[j]);
         for (int32_t i = 0; i < n; ++i) {
@@ -172,8 +171,8 @@ void buildGoalReachMasks(int32_t* board, int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
         const int32_t g = analysis.goalList[i];
         board[g] = BOX;
-        clearMap(scratch.covered);
-        clearMap(scratch.local);
+        clearSquareMap(scratch.covered);
+        clearSquareMap(scratch.local);
         for (int32_t d = 0; d < 4; ++d) {
             const int32_t puller = g + level.dirOffset[d];
             if (board[puller] != 0 || scratch.covered[puller] != 0) continue;
@@ -191,7 +190,7 @@ void buildBoxReachMasks(int32_t* board, int32_t n) {
     for (int32_t j = 0; j < n; ++j) {
         const int32_t b = analysis.boxList[j];
         board[b] = BOX;
-        clearMap(scratch.local);
+        clearSquareMap(scratch.local);
         boxPushStates(board, scratch.sideMap, b, analysis.analysisPusherSquare);
         markStateBoxes(scratch.local);
         board[b] = 0;
@@ -330,7 +329,7 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
         a[g] = WALL;
     }
 
-    clearMap(scratch.reach);
+    clearSquareMap(scratch.reach);
     reachFill(a, scratch.reach, pusher);
     for (int32_t s = 0; s < cells; ++s) {
         if (scratch.reach[s] == 0) a[s] = WALL;
@@ -340,7 +339,7 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
     }
     fillDeadEnds(a, pusher);
 
-    clearMap(scratch.reach);
+    clearSquareMap(scratch.reach);
     analysis.analysisPusherSquare = reachFill(a, scratch.reach, pusher);
     if (!listBoxesAndGoals(a, boxes, goals)) return 0;
     for (int32_t s = 0; s < cells; ++s) {
@@ -378,7 +377,7 @@ bool goalBoxCanBePulled(const int32_t* board, const int32_t* region, int32_t g) 
 }
 
 void fillRegion(const int32_t* board, int32_t start) {
-    clearMap(scratch.reach);
+    clearSquareMap(scratch.reach);
     reachFill(board, scratch.reach, start);
 }
 
@@ -429,7 +428,7 @@ void analyseAreas() {
 
     int32_t areaSquares[kMaxSquares], areaSizes[kMaxSquares];
     int32_t areas = 0;
-    clearMap(scratch.covered);
+    clearSquareMap(scratch.covered);
     for (int32_t s = 0; s < cells; ++s) {
         if (board[s] != 0 || scratch.covered[s] != 0) continue;
         reachFill(board, scratch.covered, s);

@@ -1,6 +1,10 @@
 #include "board/board.hpp"
 
+#include <cstring>
+
 namespace qm {
+
+void clearSquareMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 Level level;
 

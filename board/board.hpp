@@ -55,6 +55,9 @@ extern Level level;
 // Fills the three direction tables and cellCount for a board of the given size.
 void setBoardGeometry(int32_t width, int32_t height);
 
+// Clears the first cellCount entries of a per-square map.
+void clearSquareMap(int32_t* map);
+
 // Row and column of a square of the loaded level.
 inline int32_t squareRow(int32_t s) { return s / level.boardWidth; }
 inline int32_t squareColumn(int32_t s) { return s % level.boardWidth; }

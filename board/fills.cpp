@@ -13,12 +13,11 @@ bool onBorder(int32_t s) {
     return row == 0 || column == 0 || row == level.boardHeight - 1 || column == level.boardWidth - 1;
 }
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 }  // namespace
 
 int32_t closedCheckFill(const int32_t* wallMap, int32_t* reach) {
-    clearMap(reach);
+    clearSquareMap(reach);
     const int32_t start = level.pusherSquare;
     reach[start] = 1;
     if (onBorder(start)) return 0;
@@ -39,12 +38,12 @@ int32_t closedCheckFill(const int32_t* wallMap, int32_t* reach) {
 }
 
 void pusherFill(const int32_t* board, int32_t* reach) {
-    clearMap(reach);
+    clearSquareMap(reach);
     reachFill(board, reach, level.pusherSquare);
 }
 
 int32_t distanceFill(const int32_t* board, int32_t* distance, int32_t start) {
-    clearMap(distance);
+    clearSquareMap(distance);
     int32_t queue[kMaxSquares];
     int32_t head = 0, tail = 0;
     distance[start] = 1;

@@ -20,8 +20,7 @@ thread_local CutSearch search;
 }  // namespace
 
 void findLiftedArea(const int32_t* board, int32_t start, LiftedArea& area) {
-    const int32_t cells = level.cellCount;
-    std::memset(area.inArea, 0, sizeof(int32_t) * cells);
+    clearSquareMap(area.inArea);
     area.usable = board[start] == 0;
     if (!area.usable) return;
     // The area, by breadth-first fill; it also gives the two smallest squares.

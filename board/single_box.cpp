@@ -17,7 +17,6 @@ namespace {
 constexpr int32_t kMatrixStride = 64;  // row stride of every assignment matrix
 constexpr int32_t kMaxMaskRows = 32;   // rows goalAssignmentTest can build from 32-bit masks
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 // Direction bits of the neighbours of s that lie in the marked region.
 int32_t sidesInRegion(const int32_t* reach, int32_t s) {
@@ -86,12 +85,12 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
                        const LiftedArea* area = nullptr) {
     constexpr bool kGlobal = kRule == StartRule::GlobalLists;
     int32_t reach[kMaxSquares];
-    clearMap(reach);
+    clearSquareMap(reach);
     const int32_t startRegion = reachFill(board, reach, mover);
     const int32_t startSides = sidesInRegion(reach, box);
 
     if constexpr (kGlobal) {
-        clearMap(sideMap);
+        clearSquareMap(sideMap);
         boxes[0] = box;
         movers[0] = startRegion;
         sides[0] = startSides;
@@ -100,7 +99,7 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
         if (startSides == 0) return 1;
     } else {
         if (startSides == 0) return 0;
-        clearMap(sideMap);
+        clearSquareMap(sideMap);
         boxes[0] = box;
         movers[0] = mover;
         sides[0] = startSides;
@@ -145,7 +144,7 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
                 region = target == area->smallest ? area->secondSmallest : area->smallest;
             } else if constexpr (kGlobal) {
                 // The global lists need the region's smallest square: fill all of it.
-                clearMap(reach);
+                clearSquareMap(reach);
                 region = reachFill(board, reach, stand);
                 newSides = sidesInRegion(reach, target);
             } else {

@@ -26,7 +26,7 @@ inline int32_t regionAfterMove(const int32_t* board, const LiftedArea& area, int
         *region = area.inArea;
         return quick;
     }
-    std::memset(fillMap, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(fillMap);
     const int32_t p = reachFill(board, fillMap, stand);
     int32_t open = 0;
     for (int32_t bit = 1; bit <= 8; bit <<= 1) {

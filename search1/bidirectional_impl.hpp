@@ -134,7 +134,7 @@ BidiNode<kBoxes>* popAndLoad(BidiSearch<kBoxes, kBuckets>& s, bool pullSide) {
         phase.phaseBoxes[i] = node->boxes[i];
         phase.phaseBoard[node->boxes[i]] = BOX;
     }
-    std::memset(macroScratch.nodeReach, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(macroScratch.nodeReach);
     reachFill(phase.phaseBoard, macroScratch.nodeReach, node->pusher);
     return node;
 }
@@ -151,7 +151,7 @@ void insertSolvedRoots(Insert insert) {
         phase.phaseBoard[phase.phaseBoxes[i]] = BOX;
     }
     int32_t covered[kMaxSquares];
-    std::memset(covered, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(covered);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (phase.phaseBoard[s] != 0 || covered[s] != 0) continue;
         insert(reachFill(phase.phaseBoard, covered, s));

@@ -194,7 +194,7 @@ int32_t catchUp() {
             control.secondaryState = kCompanionFull;
             return kResultNoLevel;
         }
-        std::memset(reach, 0, sizeof(int32_t) * level.cellCount);
+        clearSquareMap(reach);
         const int32_t r = insertState(kNoMovedBox, reachFill(phase.phaseBoard, reach, e.pusher), i + 1);
         if (r == kResultSolved) {
             liftPhaseBoxes();

@@ -29,7 +29,6 @@ constexpr int32_t kLookupResolved = 0;  // solved, freed, a stored "not dead", o
 constexpr int32_t kLookupDead = 1;      // a stored deadlock
 constexpr int32_t kLookupQueued = 2;    // queued now or earlier in this sub-search
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 template <int32_t kBoxes>
 bool entryIsFree(const CorralInstance<kBoxes>& c, const CorralRecord<kBoxes>& e) {
@@ -55,12 +54,10 @@ bool hasRingNeighbourLabelled(const int32_t* labels, int32_t s, int32_t a, int32
 }
 
 bool timeAllows(CorralClock clock) {
-    if (clock == CorralClock::kNone) return true;
-    if (control.stopFlag != 0) return false;
     switch (clock) {
         case CorralClock::kNone: return true;
-        case CorralClock::kUntilDeadline: return nowSeconds() <= control.solveDeadline;
-        case CorralClock::kBeforeDeadline: return nowSeconds() < control.solveDeadline;
+        case CorralClock::kUntilDeadline: return !stopOrDeadlinePassed();
+        case CorralClock::kBeforeDeadline: return !stopOrDeadlineReached();
     }
     return true;
 }
@@ -72,7 +69,7 @@ int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>**
     using Entry = CorralRecord<kBoxes>;
     int32_t* board = c.board;
     int32_t* reach = c.lookupReach;
-    clearMap(reach);
+    clearSquareMap(reach);
     reachFill(board, reach, q);
     int32_t kept[kBoxes], dropped[kBoxes];
     int32_t keptCount = 0, droppedCount = 0;
@@ -90,7 +87,7 @@ int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>**
 
     // The normalised pusher square and the probe, with the dropped boxes lifted.
     for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = 0;
-    clearMap(reach);
+    clearSquareMap(reach);
     const int32_t p = reachFill(board, reach, q);
     ThreePartHash h(1);
     for (int32_t i = 0; i < keptCount; ++i) h.add(kept[i]);
@@ -185,7 +182,7 @@ int32_t subSearch(CorralInstance<kBoxes>& c, int32_t p) {
             board[state->boxes[i]] = BOX;
         }
         int32_t* reach = c.expandReach;
-        clearMap(reach);
+        clearSquareMap(reach);
         reachFill(board, reach, state->pusher);
         bool opened = false;
         for (int32_t i = 0; i < c.corralBoxCount && !opened; ++i) {
@@ -264,7 +261,7 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
     }
     if (!anyCorral) return kCorralNotProved;
     if (region == nullptr) {
-        clearMap(c.ownRegion);
+        clearSquareMap(c.ownRegion);
         reachFill(positionBoard, c.ownRegion, pusherSquare);
         region = c.ownRegion;
     }
@@ -272,7 +269,7 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
     // Regions other than the pusher's get labels as they are met; a region is covered once
     // tested by itself.
     int32_t* labels = c.labels;
-    clearMap(labels);
+    clearSquareMap(labels);
     int32_t nextLabel = kFirstLabel;
     auto labelOf = [&](int32_t s) {
         if (labels[s] == kNoLabel) labelFill(positionBoard, labels, s, nextLabel++);

@@ -42,8 +42,6 @@ int32_t itemCount() { return analysis.analysisBoxCount; }
 
 uint8_t statusForPath(uint8_t status) { return status == kItemPulledAgain ? kItemPulled : status; }
 
-bool stopRequested() { return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline; }
-
 void setItemRow(int32_t i) {
     writeMaskRow(es.itemMatrix, i, es.curMask[i], itemCount());
     writeMaskRow(es.itemMatrixSaved, i, es.curMask[i], itemCount());
@@ -54,7 +52,7 @@ void restoreItemRow(int32_t i) { copyMatrixRow(es.itemMatrix, es.itemMatrixSaved
 // Clears parkedBoard, puts every item on its goal and the walls of the analysis on pullBoard.
 void buildInitialPosition() {
     const int32_t n = itemCount();
-    std::memset(es.parkedBoard, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(es.parkedBoard);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         es.pullBoard[s] = analysis.analysisBoard[s] == WALL ? WALL : 0;
     }
@@ -332,7 +330,7 @@ bool regionCanEndASolution(const int32_t* board, int32_t s) {
 // position a solution can end in; squares that have become walls are passed over.
 void insertRoots() {
     int32_t covered[kMaxSquares];
-    std::memset(covered, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(covered);
     auto root = [&covered](int32_t square) {
         if (es.pullBoard[square] != 0 || covered[square] != 0) return;
         reachFill(es.pullBoard, covered, square);
@@ -485,7 +483,7 @@ void widenEntryBoxes() {
     }
     for (int32_t k = 0; k < entryList.entryCount; ++k) {
         int32_t* row = entryList.entryBoxes[k];
-        std::memset(reached, 0, sizeof(int32_t) * level.cellCount);
+        clearSquareMap(reached);
         for (int32_t j = 0; j < n; ++j) {
             if (row[j] == 0) continue;
             const int32_t b = analysis.boxList[j];
@@ -568,7 +566,7 @@ int32_t extractEntries() {
         // A step whose sides could not be replayed can never be entered.
         if (!entering || path.pathSides[s] == 0) continue;
         if (s > 0) {
-            if (stopRequested()) {
+            if (stopOrDeadlineReached()) {
                 entryList.entryCount = 0;
                 return kResultTimeout;
             }
@@ -604,7 +602,7 @@ void computeNoParkSquares() {
 }
 
 int32_t nextEntryState(EntryState** state) {
-    if (stopRequested()) return kResultTimeout;
+    if (stopOrDeadlineReached()) return kResultTimeout;
     if (companionSlice() == kResultSolved) return kResultSolved;
     *state = es.queue.pop();
     if (*state == nullptr) return kResultNoLevel;
@@ -639,7 +637,7 @@ int32_t entrySearchRun(int32_t oldSquare, int32_t newSquare) {
     list.entryMode = kEntryModeNone;
     list.entryCount = 0;
     computeNoParkSquares();
-    std::memset(es.secondPassBan, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(es.secondPassBan);
     es.secondPass = 0;
     int32_t r = entrySearch();
     const int32_t newBox = newSquare != 0 ? es.startBoxIndex[newSquare] : -1;

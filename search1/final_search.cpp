@@ -107,7 +107,7 @@ void insertMainLineStates() {
         const MainLineEntry& e = mainLine.entries[i];
         if (!applyMainLineEntry(e.from, e.to)) break;
         if (e.segmentEnd == 0) continue;
-        std::memset(reach, 0, sizeof(int32_t) * level.cellCount);
+        clearSquareMap(reach);
         insertState(kNoMovedBox, reachFill(phase.phaseBoard, reach, e.pusher), i + 1);
     }
 }
@@ -164,7 +164,7 @@ int32_t expand() {
 int32_t finalSearch() {
     setUp();
     FinalSearch& s = finalTables;
-    while (control.stopFlag == 0 && nowSeconds() <= control.solveDeadline) {
+    while (!stopOrDeadlinePassed()) {
         int32_t result = kBidiGoesOn;
         for (int32_t k = 0; k < kPullsPerPush && result == kBidiGoesOn; ++k) result = expand<true>();
         if (result == kBidiGoesOn) result = expand<false>();

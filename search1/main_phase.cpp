@@ -23,7 +23,7 @@ constexpr int32_t kLockingGoal = 1;         // lockingGoal: filling it early loc
 int32_t firstEntrySearch() {
     EntrySearch& es = entrySearchTables;
     computeNoParkSquares();
-    std::memset(es.secondPassBan, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(es.secondPassBan);
     es.secondPass = 0;
     int32_t r = entrySearch();
     if (entryList.entryMode == kEntryModeNone && r == kResultSolved &&
@@ -39,7 +39,7 @@ int32_t firstEntrySearch() {
 void copyForwardTables(int32_t n) {
     SegmentTables& st = segment;
     const int32_t cells = level.cellCount;
-    std::memset(st.lockingGoal, 0, sizeof(int32_t) * cells);
+    clearSquareMap(st.lockingGoal);
     std::memcpy(st.segClass, analysis.squareClass, sizeof(int32_t) * cells);
     std::memcpy(st.segGoalMask, analysis.goalReachMask, sizeof(uint64_t) * cells);
     std::memcpy(st.segBoard, analysis.analysisBoard, sizeof(int32_t) * cells);
@@ -57,7 +57,7 @@ void copyForwardTables(int32_t n) {
         st.segEntrySides[k] = allSides ? kAllSides : entryList.entrySides[k];
         for (int32_t j = 0; j < n; ++j) st.segEntryBoxes[k][j] = entryList.entryBoxes[k][j];
     }
-    std::memset(st.entryMark, 0, sizeof(int32_t) * cells);
+    clearSquareMap(st.entryMark);
     if (entryList.entryMode == kEntryModePath) {
         for (int32_t k = 0; k < entryList.entryCount; ++k) st.entryMark[st.segEntrySquare[k]] = 1;
     }

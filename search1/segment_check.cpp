@@ -248,7 +248,7 @@ int32_t relaxedInsert(int32_t p) {
 void buildLineGoalReach() {
     const int32_t n = itemCount();
     int32_t* board = analysis.analysisBoard;
-    std::memset(sc.lineGoalReach, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(sc.lineGoalReach);
     for (int32_t j = 0; j < n; ++j) board[analysis.boxList[j]] = 0;
     for (int32_t g = 0; g < n; ++g) {
         const int32_t goal = analysis.goalList[g];
@@ -365,7 +365,7 @@ int32_t relaxedSearch() {
     es.queue.clear();
     control.entryStateCount = 0;
     es.currentEntryState = nullptr;
-    std::memset(es.parkedBoard, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(es.parkedBoard);
     std::memcpy(es.pullBoard, analysis.analysisBoard, sizeof(int32_t) * level.cellCount);
     for (int32_t i = 0; i < n; ++i) {
         es.curSquare[i] = analysis.boxList[i];

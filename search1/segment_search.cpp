@@ -182,7 +182,7 @@ int32_t tryEntries(int32_t j, int32_t b0) {
 int32_t segmentExpand(int32_t j, int32_t p) {
     int32_t* board = st.segBoard;
     const int32_t b0 = st.segBoxes[j];
-    std::memset(st.reach, 0, sizeof(int32_t) * level.cellCount);
+    clearSquareMap(st.reach);
     const int32_t p0 = reachFill(board, st.reach, p);
     int32_t sides0 = 0;
     for (int32_t bit = 1; bit <= 8; bit <<= 1) {
@@ -264,8 +264,7 @@ int32_t runQueue() {
         if (st.segBoard[s] == BOX) st.segBoard[s] = 0;
     }
     st.tableFull = false;
-    while (control.stopFlag == 0) {
-        if (nowSeconds() > control.solveDeadline) break;
+    while (!stopOrDeadlinePassed()) {
         if (companionSlice() == kResultSolved) return kResultSolved;
         if (control.segNodeCount >= kSegmentPopLimit || st.tableFull) return kRunFull;
         SegmentNode* node = st.segQueueHead;

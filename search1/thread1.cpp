@@ -26,7 +26,7 @@ void endThread1(int32_t state) {
 // until it meets, runs dry, fills up, or the time is up.
 int32_t continueCompanion() {
     for (;;) {
-        if (control.stopFlag != 0 || nowSeconds() >= control.solveDeadline) return kResultTimeout;
+        if (stopOrDeadlineReached()) return kResultTimeout;
         int32_t r = pullExpand();
         if (r == kBidiGoesOn) r = pullExpand();
         if (r == kBidiGoesOn) r = pushExpand();

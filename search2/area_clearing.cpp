@@ -42,13 +42,8 @@ struct AreaScratch {
 };
 AreaScratch work;
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 int32_t boxCount() { return handover.t2BoxCount; }
-
-bool stopRequested() {
-    return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline;
-}
 
 // Marks the boxes of t2Boxes that are in play on searchBoard, or takes them off.
 void placeBoxes() {
@@ -72,7 +67,7 @@ void loadNode(const SearchNode* node) {
 
 // The pusher's region from start on searchBoard into map (cleared first); its smallest square.
 int32_t regionOf(int32_t* map, int32_t start) {
-    clearMap(map);
+    clearSquareMap(map);
     return reachFill(handover.searchBoard, map, start);
 }
 
@@ -88,7 +83,7 @@ bool nodeLimitReached() { return nodeCountNow() >= kNodeLimit; }
 // Start box squares from which no pull can take the box away: nothing is ever pushed onto them.
 void markFixedStarts() {
     const int32_t* board = handover.searchBoard;
-    clearMap(areaClearing.fixedStart);
+    clearSquareMap(areaClearing.fixedStart);
     for (int32_t j = 0; j < boxCount(); ++j) {
         const int32_t b = handover.t2StartBoxes[j];
         bool pullable = false;
@@ -108,7 +103,7 @@ void buildRoomBoard() {
         board[s] = (handover.searchBoard[s] & WALL) != 0 ? WALL : 0;
     }
     for (int32_t j = 0; j < boxCount(); ++j) board[handover.t2Goals[j]] = BOX;
-    clearMap(work.region);
+    clearSquareMap(work.region);
     reachFill(board, work.region, handover.goalAreaSquares[0]);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (work.region[s] != 0 && board[s] == 0) board[s] = 1;
@@ -121,13 +116,13 @@ void computeStorage() {
     constexpr int32_t kMinRegion = 5;
     buildRoomBoard();
     int32_t* board = work.board;
-    clearMap(areaClearing.storageMark);
+    clearSquareMap(areaClearing.storageMark);
     for (int32_t j = 0; j < boxCount(); ++j) {
         const int32_t g = handover.t2Goals[j];
         for (int32_t d = 0; d < 4; ++d) {
             const int32_t y = g + level.dirOffset[d];
             if (board[y] != 0 || areaClearing.storageMark[y] != 0) continue;
-            clearMap(work.sideMap);
+            clearSquareMap(work.sideMap);
             if (boxPullReachTemp(board, work.sideMap, g, y) == 0) continue;
             int32_t size = 0;
             bool holdsStartBox = false;
@@ -153,7 +148,7 @@ void computeRoomDepth() {
     for (int32_t s = 0; s < level.cellCount; ++s) {
         room[s] = board[s] == 1 && handover.t2StartMask[s] != 0 ? 1 : 0;
     }
-    clearMap(depth);
+    clearSquareMap(depth);
     int32_t head = 0, tail = 0;
     for (int32_t j = 0; j < boxCount(); ++j) {
         const int32_t g = handover.t2Goals[j];
@@ -248,7 +243,7 @@ int32_t planExpand(SearchNode* r) {
             nodes.areaLists.push(kRemovalPriority - kept, slot);
         }
         liftBoxes();
-        return 2;
+        return kExpanded;
     }
 
     regionOf(work.reach, a);
@@ -286,7 +281,7 @@ int32_t planExpand(SearchNode* r) {
         handover.searchBoard[b] = BOX;
     }
     liftBoxes();
-    return 2;
+    return kExpanded;
 }
 
 // Sub-goal targets of a plan record: its boxes not yet marked, ordered so that entry 0 is the
@@ -429,7 +424,7 @@ void writeDirectSteps() {
         }
         if (from == kNoSquare) {
             // The same boxes, the pusher in another area: a box went round and came back.
-            clearMap(work.region);
+            clearSquareMap(work.region);
             reachFill(board, work.region, end);
             for (int32_t j = 0; j < boxCount(); ++j) {
                 const int32_t f = record.boxes[j];
@@ -462,7 +457,7 @@ SearchNode* storeRoot(int32_t pusher) {
 
 void setTargetSlots() {
     AreaClearing& ac = areaClearing;
-    clearMap(ac.targetSlot);
+    clearSquareMap(ac.targetSlot);
     for (int32_t i = 0; i < ac.targetCount; ++i) ac.targetSlot[ac.targetList[i]] = i + 1;
 }
 
@@ -537,11 +532,11 @@ int32_t planSearch() {
     nodes.meetNode = nullptr;
 
     for (;;) {
-        if (stopRequested()) return kResultTimeout;
+        if (stopOrDeadlineReached()) return kResultTimeout;
         SearchNode* r = nodes.areaLists.pop();
         if (r == nullptr) return kResultFailed;
         const int32_t result = planExpand(r);
-        if (result == 2) continue;
+        if (result == kExpanded) continue;
         if (result != kResultSolved) return result;
         return buildPlan() != 0 ? kResultSolved : kResultFailed;
     }
@@ -554,8 +549,8 @@ int32_t nextSubGoal() {
     if (b >= ac.planLength) return 0;
     const PlanRecord* record = &ac.planRecords[b];
     int32_t k = record->boxesInPlay;
-    if (ac.planMode == 0) {
-        clearMap(ac.targetMark);
+    if (ac.planMode == kPlanStart) {
+        clearSquareMap(ac.targetMark);
         ac.targetPusher = record->pusher;
         if (k < n && b + 1 < ac.planLength && allOnStartSquares(*record)) {
             for (int32_t j = 0; j < n; ++j) {
@@ -575,7 +570,7 @@ int32_t nextSubGoal() {
             // One box moved inside the room: its new square is the only target, and the square
             // it left is no longer held.
             int32_t* board = work.board;
-            clearMap(board);
+            clearSquareMap(board);
             ac.targetCount = 0;
             for (int32_t j = 0; j < n; ++j) {
                 const int32_t s = record->boxes[j];
@@ -592,7 +587,7 @@ int32_t nextSubGoal() {
             orderTargets(*record, k == n);
         }
     }
-    ac.planMode = k < n ? 1 : 2;
+    ac.planMode = k < n ? kPlanOutOfPlay : kPlanLast;
     ac.planIndex = b + 1;
     setTargetSlots();
     return 1;
@@ -604,7 +599,7 @@ void buildFillMap() {
     for (int32_t s = 0; s < level.cellCount; ++s) {
         map[s] = level.goalMap[s] + (handover.searchBoard[s] & WALL);
     }
-    clearMap(work.region);
+    clearSquareMap(work.region);
     reachFill(map, work.region, handover.goalAreaSquares[0]);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (work.region[s] != 0 && map[s] == 0) map[s] = 2;
@@ -627,7 +622,7 @@ int32_t fillPriority(int32_t p) {
         if (looseNeighbour) break;
     }
     if (i < 0) {
-        clearMap(work.region);
+        clearSquareMap(work.region);
         reachFill(board, work.region, p);
         if (work.region[ac.targetPusher] != 0) return kSubGoalMet;
     }
@@ -706,7 +701,7 @@ int32_t fillExpand() {
         board[e] = BOX;
     }
     liftBoxes();
-    return 2;
+    return kExpanded;
 }
 
 int32_t followPlan() {
@@ -720,10 +715,10 @@ int32_t followPlan() {
     int32_t u = regionOf(work.reach, handover.t2PusherSquare);
     SearchNode* root = storeRoot(u);
     ac.planIndex = 0;
-    ac.planMode = 0;
+    ac.planMode = kPlanStart;
 
     for (;;) {
-        if (stopRequested()) return kResultTimeout;
+        if (stopOrDeadlineReached()) return kResultTimeout;
         if (nextSubGoal() == 0) return kResultFailed;
         buildFillMap();
         const int32_t rootPriority = fillPriority(u);
@@ -737,14 +732,14 @@ int32_t followPlan() {
             nodes.areaLists.push(rootPriority, root);
             liftBoxes();
             do {
-                if (stopRequested()) return kResultTimeout;
+                if (stopOrDeadlineReached()) return kResultTimeout;
                 result = fillExpand();
-            } while (result == 2);
+            } while (result == kExpanded);
         }
         if (result != kResultSolved) return result;
         SearchNode* meet = nodes.meetNode;
         writeStageSteps(meet);
-        if (ac.planMode == 2) break;
+        if (ac.planMode == kPlanLast) break;
         // The next sub-search starts from the position just reached.
         loadNode(meet);
         u = meet->pusher;

@@ -19,6 +19,11 @@ struct PlanRecord {
 constexpr int32_t kSubGoalMet = 59;  // fillPriority of a position that meets its sub-goal
 
 // The tables of the area-clearing search. Thread 2 alone uses them.
+// Plan modes of the following stage.
+constexpr int32_t kPlanStart = 0;       // before the first sub-goal
+constexpr int32_t kPlanOutOfPlay = 1;   // sub-goals with boxes out of play
+constexpr int32_t kPlanLast = 2;        // the last sub-goal: every box in play
+
 struct AreaClearing {
     int32_t fixedStart[kMaxSquares];   // 1 on start box squares no pull can leave
     int32_t storageMark[kMaxSquares];  // 1 on outside floor a box pulled out of a goal can reach
@@ -30,7 +35,7 @@ struct AreaClearing {
     int32_t planCapacity = 0;          // records the storage holds
     int32_t planLength = 0;            // records of the current plan
     int32_t planIndex = 0;             // next plan record to use
-    int32_t planMode = 0;              // 0 before the first sub-goal, 1 boxes out of play, 2 last
+    int32_t planMode = 0;              // kPlanStart, kPlanOutOfPlay or kPlanLast
     int32_t targetMark[kMaxSquares];   // room squares filled by earlier sub-goals, never moved
     int32_t targetList[kMaxBoxes];     // current targets; the last entry is filled first
     int32_t targetCount = 0;

@@ -22,13 +22,12 @@ constexpr int8_t kVerdictResolvable = 1;
 constexpr int8_t kVerdictDead = 2;
 constexpr int32_t kQueued = 2;  // t2CorralStore: the state waits in the current sub-search
 
-void clearSquares(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 // Labels the free regions of searchBoard: 1 for the pusher's, then 2, 3, ... in square order.
 void labelRegions(int32_t t) {
     const int32_t* board = handover.searchBoard;
     int32_t* labels = corral.regionLabels;
-    clearSquares(labels);
+    clearSquareMap(labels);
     labelFill(board, labels, t, 1);
     int32_t next = 2;
     for (int32_t s = 0; s < level.cellCount; ++s) {
@@ -53,8 +52,6 @@ bool touchesRegion(const int32_t* labels, int32_t b, int32_t l1, int32_t l2) {
     }
     return false;
 }
-
-bool stopRequested() { return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline; }
 
 uint32_t stateKey(int32_t p, const int32_t* boxes, int32_t n) {
     ThreePartHash h(kKeySeed);
@@ -94,7 +91,7 @@ void resetCorralTable() {
 int32_t t2CorralStore(int32_t p) {
     int32_t* board = corral.t2CorralBoard;
     int32_t* reach = corral.storeReach;
-    clearSquares(reach);
+    clearSquareMap(reach);
     reachFill(board, reach, p);
 
     // A box the pusher can walk around borders no unreachable floor and leaves the sub-problem.
@@ -156,7 +153,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     for (int32_t j = 0; j < n; ++j) {
         const int32_t b = handover.t2Boxes[j];
         if (b == 0 || !touchesRegion(labels, b, l1, l2)) continue;  // 0: out of play
-        if (selected == kCorralBoxes) return 9;
+        if (selected == kCorralBoxes) return kT2CorralTooManyBoxes;
         corral.subBoxes[selected++] = b;
     }
     corral.subBoxCount = selected;
@@ -180,11 +177,11 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     int32_t* reach = corral.expandReach;
     int32_t* boxes = corral.subBoxes;
     for (;;) {
-        if (stopRequested()) return 10;
+        if (stopOrDeadlineReached()) return kT2CorralStopped;
         const CorralEntry* e = corral.queue.pop();
         if (e == nullptr) {
             root->verdict = kVerdictDead;
-            return 1;
+            return kT2CorralDead;
         }
         const int32_t count = e->count;
         corral.subBoxCount = count;
@@ -192,7 +189,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
             boxes[k] = e->boxes[k];
             board[boxes[k]] = BOX;
         }
-        clearSquares(reach);
+        clearSquareMap(reach);
         reachFill(board, reach, e->pusher);
 
         for (int32_t k = 0; k < count; ++k) {
@@ -208,7 +205,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
                 const bool stuck = f == 1 || (corral.clearingMode == 1 && f != 0);
                 if (!stuck && t2CorralStore(b + offset) == 0) {
                     root->verdict = kVerdictResolvable;
-                    return 0;
+                    return kT2CorralOpen;
                 }
                 board[to] = 0;
             }
@@ -246,8 +243,8 @@ int32_t t2CorralTest(int32_t u, int32_t t) {
     bool crossedOut[kCorralLabelList] = {};
     for (int32_t i = 0; i < candidateCount; ++i) {
         const int32_t r = t2CorralSubSearch(t, labels, candidates[i], -1);
-        if (r == 1) return 1;
-        if (r == 9) crossedOut[i] = true;
+        if (r == kT2CorralDead) return kT2CorralDead;
+        if (r == kT2CorralTooManyBoxes) crossedOut[i] = true;
     }
 
     // Pairs: each candidate with the corrals beyond the boxes that touch it.
@@ -268,7 +265,7 @@ int32_t t2CorralTest(int32_t u, int32_t t) {
             }
         }
         for (int32_t k = 0; k < neighbourCount; ++k) {
-            if (t2CorralSubSearch(t, labels, l, neighbours[k]) == 1) return 1;
+            if (t2CorralSubSearch(t, labels, l, neighbours[k]) == kT2CorralDead) return kT2CorralDead;
         }
     }
     return 0;

@@ -15,6 +15,12 @@ constexpr int32_t kCorralBudgetLimit = 83'400;
 constexpr int32_t kCorralLevels = 12;         // queue levels: 12 - boxes of the state
 constexpr int32_t kCorralLabelList = 12;      // candidate and neighbour corrals kept per list
 
+// Answers of the corral test and its sub-search.
+constexpr int32_t kT2CorralOpen = 0;          // not a deadlock, or not decided
+constexpr int32_t kT2CorralDead = 1;          // deadlock
+constexpr int32_t kT2CorralTooManyBoxes = 9;  // more than 12 boxes touch the corrals
+constexpr int32_t kT2CorralStopped = 10;
+
 struct CorralEntry {
     int32_t stamp;                 // serial of the sub-search that stored or last queued it
     int16_t boxes[kCorralBoxes];

@@ -41,7 +41,6 @@ LiftedArea liftedArea;  // the pusher's area with the box being moved lifted
 
 enum class Expansion { Seed, Forward, Backward };
 
-void clearMap(int32_t* map) { std::memset(map, 0, sizeof(int32_t) * level.cellCount); }
 
 bool isWall(const int32_t* board, int32_t s) { return (board[s] & WALL) != 0; }
 
@@ -79,9 +78,9 @@ int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
             if (nodeCountNow() >= kNodeLimit) return kResultFailed;
             storeNode(slot, p, j, kBackwardTag, r);
             nodes.backwardLists.push(backwardPriority(p), slot);
-            return 2;
+            return kExpanded;
         }
-        if (slot->tag == kBackwardTag) return 2;
+        if (slot->tag == kBackwardTag) return kExpanded;
         // A forward position: its chain from the start is written first, then the slot takes
         // the backward chain's box order and parent so that writeBackwardSteps can follow it.
         writeForwardSteps(slot);
@@ -96,9 +95,9 @@ int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
             storeNode(slot, p, j, kForwardTag, r);
             nodes.forwardLists.push(connectivityScore(p), slot);
             for (int32_t i = 0; i < n; ++i) ++macro.visitWeight[handover.t2Boxes[i]];
-            return 2;
+            return kExpanded;
         }
-        if (slot->tag == kForwardTag) return 2;
+        if (slot->tag == kForwardTag) return kExpanded;
         if constexpr (kMode == Expansion::Seed) {
             appendStep(b, u, p);
             return kResultSolved;
@@ -121,7 +120,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
     int32_t* board = handover.searchBoard;
     int32_t* boxes = handover.t2Boxes;
     const uint32_t* mask = kPush ? handover.t2GoalMask : handover.t2StartMask;
-    clearMap(expansion.nodeReach);
+    clearSquareMap(expansion.nodeReach);
     reachFill(board, expansion.nodeReach, pusher);
 
     for (int32_t j = 0; j < n; ++j) {
@@ -180,7 +179,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
                 int32_t p = areaWithoutSquare(liftedArea, u);
                 const bool filled = p < 0;
                 if (filled) {
-                    clearMap(expansion.childReach);
+                    clearSquareMap(expansion.childReach);
                     p = reachFill(board, expansion.childReach, expansion.listPusher[l]);
                 }
                 prefetchNode(p);
@@ -202,7 +201,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
             if constexpr (kPush) {
                 const int32_t* region = liftedArea.inArea;
                 if (filled) {
-                    clearMap(expansion.childReach);
+                    clearSquareMap(expansion.childReach);
                     reachFill(board, expansion.childReach, expansion.listPusher[l]);
                     region = expansion.childReach;
                 }
@@ -210,7 +209,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
             }
             if (keep) {
                 const int32_t result = storeChild<kMode>(r, j, b, u, p);
-                if (result != 2) {
+                if (result != kExpanded) {
                     liftBoxes();
                     return result;
                 }
@@ -221,7 +220,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         boxes[j] = b;
     }
     liftBoxes();
-    return 2;
+    return kExpanded;
 }
 
 // Loads the position of node onto t2Boxes and searchBoard.
@@ -311,9 +310,9 @@ void scanCorridorLine(int32_t first, int32_t step, int32_t count, int32_t cross)
 void corridorAnalysis() {
     const int32_t w = level.boardWidth, h = level.boardHeight;
     const int32_t* board = handover.searchBoard;
-    clearMap(macro.noStopMark);
-    clearMap(macro.corridorExit);
-    clearMap(expansion.runMap);
+    clearSquareMap(macro.noStopMark);
+    clearSquareMap(macro.corridorExit);
+    clearSquareMap(expansion.runMap);
     for (int32_t row = 1; row + 1 < h; ++row) scanCorridorLine(row * w, 1, w, w);
     for (int32_t column = 1; column + 1 < w; ++column) scanCorridorLine(column, w, h, 1);
 
@@ -358,7 +357,7 @@ int32_t connectivityScore(int32_t p) {
     const int32_t cells = level.cellCount;
     const int32_t* board = handover.searchBoard;
     int32_t* labels = expansion.labels;
-    clearMap(labels);
+    clearSquareMap(labels);
     labelFill(board, labels, p, 1);
     constexpr int32_t kMostCut = kConnectivityBase - 2;  // the score is 0 from here on
     int32_t cut = 0;

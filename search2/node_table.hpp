@@ -26,6 +26,9 @@ struct SearchNode {
 };
 static_assert(sizeof(SearchNode) == 72, "a node slot is 72 bytes in block 2");
 
+// Result of an expansion that goes on: one node expanded.
+constexpr int32_t kExpanded = 2;
+
 constexpr int8_t kBackwardTag = 1;
 constexpr int8_t kForwardTag = 2;
 

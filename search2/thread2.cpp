@@ -73,8 +73,7 @@ bool everyStartBoxOnAGoal() {
 }
 
 void storeRoot(int32_t square) {
-    const int32_t cells = level.cellCount;
-    std::memset(driver.reach, 0, sizeof(int32_t) * cells);
+    clearSquareMap(driver.reach);
     const int32_t p = reachFill(handover.searchBoard, driver.reach, square);
     reachFill(handover.searchBoard, driver.covered, square);
     SearchNode* slot = nodeLookup(p);
@@ -91,7 +90,7 @@ void storeRoot(int32_t square) {
 void storeBackwardRoots() {
     const int32_t cells = level.cellCount;
     const int32_t* board = handover.searchBoard;
-    std::memset(driver.covered, 0, sizeof(int32_t) * cells);
+    clearSquareMap(driver.covered);
     for (int32_t k = 0; k < handover.goalAreaCount; ++k) storeRoot(handover.goalAreaSquares[k]);
     for (int32_t s = 0; s < cells; ++s) {
         if (board[s] != 0 || driver.covered[s] != 0) continue;
@@ -207,7 +206,7 @@ int32_t bidirectionalSearchOnce() {
     // The start position.
     takeBoxesOff(board, cells);
     placeBoxes(handover.t2StartBoxes, n);
-    std::memset(driver.reach, 0, sizeof(int32_t) * cells);
+    clearSquareMap(driver.reach);
     const int32_t start = reachFill(board, driver.reach, handover.t2PusherSquare);
     // A level given solved needs no step: no box in play, every box already on a goal (whatever
     // region the pusher stands in), or the start is a root.
@@ -220,26 +219,24 @@ int32_t bidirectionalSearchOnce() {
 
     // Phase A: forward, until the lists run empty or a tenth of the table is used.
     for (;;) {
-        if (control.stopFlag != 0) return kResultTimeout;
-        if (nowSeconds() > control.solveDeadline) return kResultTimeout;
+        if (stopOrDeadlinePassed()) return kResultTimeout;
         const int32_t r = forwardExpand();
         if (r == kResultSolved) return kResultSolved;
-        if (r != 2) break;
+        if (r != kExpanded) break;
         if (nodeCountNow() > kPhaseANodes) break;
     }
 
     // Phase B: backward, steered towards the stored forward nodes.
-    while (control.stopFlag == 0) {
-        if (nowSeconds() > control.solveDeadline) return kResultTimeout;
+    for (;;) {
+        if (stopOrDeadlinePassed()) return kResultTimeout;
         const int32_t r = backwardExpand();
-        if (r == 2) continue;
+        if (r == kExpanded) continue;
         if (r == kResultSolved) {
             writeBackwardSteps();
             return kResultSolved;
         }
         return r;
     }
-    return kResultTimeout;
 }
 
 }  // namespace

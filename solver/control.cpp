@@ -32,6 +32,14 @@ const char* reportSuffix(int32_t code) {
     }
 }
 
+bool stopOrDeadlinePassed() {
+    return control.stopFlag != 0 || nowSeconds() > control.solveDeadline;
+}
+
+bool stopOrDeadlineReached() {
+    return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline;
+}
+
 int64_t nowSeconds() {
     using namespace std::chrono;
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();

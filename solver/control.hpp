@@ -22,6 +22,11 @@ constexpr int32_t kResultTimeout = 10;
 constexpr int32_t kResultTraceMiss = 11;
 constexpr int32_t kResultSkipped = 12;
 
+// Values of the stop word.
+constexpr int32_t kStopRun = 0;
+constexpr int32_t kStopCancel = 1;  // the user asked to cancel
+constexpr int32_t kStopNow = kResultStopNow;  // the driver: the deadline passed or a thread solved
+
 // Message box text of the main window after a solve; nullptr for a solved level.
 const char* resultMessage(int32_t code);
 // Suffix of a batch report line for a result other than 8 and a cancel.
@@ -84,5 +89,11 @@ extern Control control;
 
 // The current time in whole seconds since 1970.
 int64_t nowSeconds();
+
+// The searches' stop tests, both reading the stop word and the clock. A search stops when the
+// stop word is set or its deadline rule says so: some go on through the deadline's second
+// (they stop once it has passed), others stop as soon as it has come.
+bool stopOrDeadlinePassed();   // stopFlag set, or the current second later than solveDeadline
+bool stopOrDeadlineReached();  // stopFlag set, or the current second at or past solveDeadline
 
 }  // namespace qm

@@ -56,7 +56,7 @@ void runThread2IfChosen() {
 }
 
 int32_t mergeResults() {
-    if (control.stopFlag == kResultStopNow) control.stopFlag = 0;
+    if (control.stopFlag == kStopNow) control.stopFlag = kStopRun;
     const int32_t s1 = control.thread1State, s2 = control.thread2State;
     if (s1 == kResultSolved) return kResultSolved;
     if (s2 == kResultSolved) {
@@ -64,7 +64,7 @@ int32_t mergeResults() {
         return kResultSolved;
     }
     if (s2 == kResultImpossible) return kResultImpossible;
-    if (control.stopFlag == 1) return kResultCanceled;
+    if (control.stopFlag == kStopCancel) return kResultCanceled;
     if (s1 == kResultTimeout || s2 == kResultTimeout) return kResultTimeout;
     return kResultFailed;
 }
@@ -89,7 +89,7 @@ void countResult(int32_t result) {
 
 int32_t solveLevel() {
     control.solvedBy = 0;
-    control.stopFlag = 0;
+    control.stopFlag = kStopRun;
     control.elapsedSeconds = 0;
     int32_t result = level.levelVerdict;
     if (result == kResultRunning) {
@@ -106,9 +106,9 @@ int32_t solveLevel() {
         std::thread thread2(runThread2IfChosen);
         while (control.thread1State == kResultRunning || control.thread2State == kResultRunning) {
             if (control.thread1State == kResultSolved || control.thread2State == kResultSolved) {
-                control.stopFlag = kResultStopNow;
+                control.stopFlag = kStopNow;
             }
-            if (pastDeadline()) control.stopFlag = kResultStopNow;
+            if (pastDeadline()) control.stopFlag = kStopNow;
             waitPollInterval();
         }
         // Joining makes everything the threads wrote visible here before it is read.
@@ -116,7 +116,7 @@ int32_t solveLevel() {
         thread2.join();
         result = mergeResults();
         control.batchResult = result;
-        control.stopFlag = 0;
+        control.stopFlag = kStopRun;
         control.elapsedSeconds = nowSeconds() - control.solveStart;
     }
     control.batchResult = result;

@@ -133,7 +133,7 @@ void solveCommand() {
     if (workerBusy()) {
         if (windowState.batchFlag != 0) {
             control.skipRequest = 1;
-            control.stopFlag = 1;
+            control.stopFlag = kStopCancel;
         } else {
             requestCancel();
         }
@@ -301,7 +301,7 @@ void onDialogCommand(int32_t id) {
 
 void onTimer(int32_t timer) {
     // Every solve clears stopFlag as it starts, so a pending cancel is set again on each tick.
-    if (worker.cancelRequest != 0 && worker.running != 0) control.stopFlag = 1;
+    if (worker.cancelRequest != 0 && worker.running != 0) control.stopFlag = kStopCancel;
     std::unique_lock<std::mutex> guard(worker.displayLock, std::try_to_lock);
     if (!guard.owns_lock()) return;  // the batch is drawing; the next tick comes soon
     if (timer == kTimerSolve) {

@@ -62,7 +62,7 @@ void joinWorker() {
 void requestCancel() {
     worker.cancelRequest = 1;
     control.skipRequest = 0;
-    control.stopFlag = 1;
+    control.stopFlag = kStopCancel;
 }
 
 }  // namespace qm
