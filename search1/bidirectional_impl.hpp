@@ -7,6 +7,8 @@
 #include "board/phase_tables.hpp"
 #include "board/solution.hpp"
 #include "search1/main_line.hpp"
+#include "search/boxes.hpp"
+#include "search/chain_walk.hpp"
 #include "search/move_region.hpp"
 #include "search/state_hash.hpp"
 #include "solver/blocks.hpp"
@@ -50,17 +52,6 @@ inline bool replayMainLine(int32_t k) {
     for (int32_t i = 0; i < stored; ++i) {
         const MainLineEntry& e = mainLine.entries[i];
         if (appendBoxTransfer(e.to, e.pusher, e.from) == 0) return false;
-    }
-    return true;
-}
-
-// Writes one box transfer per step of the chain from root, following parent links forwards.
-template <int32_t kBoxes>
-bool writeForwardChain(const BidiNode<kBoxes>* root) {
-    for (const BidiNode<kBoxes>* u = root; u->parent != nullptr; u = u->parent) {
-        const BidiNode<kBoxes>* v = u->parent;
-        const int32_t b = v->movedBox;
-        if (b < 0 || appendBoxTransfer(v->boxes[b], v->pusher, u->boxes[b]) == 0) return false;
     }
     return true;
 }
@@ -129,27 +120,17 @@ BidiNode<kBoxes>* popAndLoad(BidiSearch<kBoxes, kBuckets>& s, bool pullSide) {
     BidiNode<kBoxes>* node = pullSide ? s.pullQueue.pop() : s.pushQueue.pop();
     if (node == nullptr) return nullptr;
     s.currentNode = node;
-    const int32_t n = phase.phaseBoxCount;
-    for (int32_t i = 0; i < n; ++i) {
-        phase.phaseBoxes[i] = node->boxes[i];
-        phase.phaseBoard[node->boxes[i]] = BOX;
-    }
+    loadBoxes(phase.phaseBoard, phase.phaseBoxes, node->boxes, phase.phaseBoxCount);
     clearSquareMap(macroScratch.nodeReach);
     reachFill(phase.phaseBoard, macroScratch.nodeReach, node->pusher);
     return node;
 }
 
-inline void liftPhaseBoxes() {
-    for (int32_t i = 0; i < phase.phaseBoxCount; ++i) phase.phaseBoard[phase.phaseBoxes[i]] = 0;
-}
+inline void liftPhaseBoxes() { liftBoxes(phase.phaseBoard, phase.phaseBoxes, phase.phaseBoxCount); }
 
 template <typename Insert>
 void insertSolvedRoots(Insert insert) {
-    const int32_t n = phase.phaseBoxCount;
-    for (int32_t i = 0; i < n; ++i) {
-        phase.phaseBoxes[i] = analysis.goalList[i];
-        phase.phaseBoard[phase.phaseBoxes[i]] = BOX;
-    }
+    loadBoxes(phase.phaseBoard, phase.phaseBoxes, analysis.goalList, phase.phaseBoxCount);
     int32_t covered[kMaxSquares];
     clearSquareMap(covered);
     for (int32_t s = 0; s < level.cellCount; ++s) {
@@ -262,19 +243,21 @@ bool assembleHalves(BidiSearch<kBoxes, kBuckets>& s) {
         previous = node;
         node = next;
     }
-    // The parent links now run from the solved root back to the push-side root: reverse them.
-    Node* forward = nullptr;
-    for (node = previous; node != nullptr;) {
-        Node* next = node->parent;
-        node->parent = forward;
-        forward = node;
-        node = next;
-    }
-    const Node* root = forward;
+    // The parent links now run from the solved root back to the push-side root.
+    Node* root = previous;
+    while (root->parent != nullptr) root = root->parent;
     const int32_t k = root->origin;
     if (k < 0) return false;
     resetSolution();
-    if (!bidi_detail::replayMainLine(k) || !bidi_detail::writeForwardChain(root)) return false;
+    if (!bidi_detail::replayMainLine(k)) return false;
+    bool written = true;
+    forEachStepOldestFirst(previous, [&written](Node* u, Node* v) {
+        const int32_t b = v->movedBox;
+        if (written && (b < 0 || appendBoxTransfer(v->boxes[b], v->pusher, u->boxes[b]) == 0)) {
+            written = false;
+        }
+    });
+    if (!written) return false;
     // The solution leaves the main line after its first k entries.
     if (k < mainLine.mainLineLength) mainLine.mainLineLength = k;
     return true;

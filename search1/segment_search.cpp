@@ -7,6 +7,8 @@
 #include "search1/companion.hpp"
 #include "search1/corral.hpp"
 #include "search1/main_line.hpp"
+#include "search/boxes.hpp"
+#include "search/chain_walk.hpp"
 #include "search/mask_rows.hpp"
 #include "search/move_region.hpp"
 #include "search1/segment_check.hpp"
@@ -115,25 +117,19 @@ void rewriteFromMainLine() {
 // line. Returns 8, or 0 when the segment repeats an earlier segment end (outside entry mode 1)
 // or a transfer cannot be written (then nothing of the segment stays).
 int32_t commitSegment() {
-    // Reverse the parent links so that they run from the root forwards.
-    SegmentNode* forward = nullptr;
-    for (SegmentNode* node = st.lastSegmentNode; node != nullptr;) {
-        SegmentNode* next = node->parent;
-        node->parent = forward;
-        forward = node;
-        node = next;
-    }
     const int32_t lineBefore = mainLine.mainLineLength;
-    for (const SegmentNode* a = forward; a != nullptr && a->parent != nullptr; a = a->parent) {
-        const SegmentNode* b = a->parent;
+    bool written = true;
+    forEachStepOldestFirst(st.lastSegmentNode, [&written](SegmentNode* a, SegmentNode* b) {
         const int32_t m = b->movedBox;
-        if (appendBoxTransfer(b->squares[m], b->pusher, a->squares[m]) == 0 ||
-            !appendMainLine(a->squares[m], b->squares[m], b->pusher)) {
-            mainLine.mainLineLength = lineBefore;
-            mainLine.mainLineOverflow = 0;
-            rewriteFromMainLine();
-            return kResultNoLevel;
-        }
+        if (!written) return;
+        written = appendBoxTransfer(b->squares[m], b->pusher, a->squares[m]) != 0 &&
+                  appendMainLine(a->squares[m], b->squares[m], b->pusher);
+    });
+    if (!written) {
+        mainLine.mainLineLength = lineBefore;
+        mainLine.mainLineOverflow = 0;
+        rewriteFromMainLine();
+        return kResultNoLevel;
     }
     markSegmentEnd();
     if (st.segEntryMode != 1 && segmentRepeats()) return kResultNoLevel;
@@ -245,24 +241,15 @@ int32_t segmentExpand(int32_t j, int32_t p) {
 
 void loadNode(const SegmentNode& node) {
     const int32_t n = st.segBoxCount;
-    for (int32_t j = 0; j < n; ++j) {
-        st.segBoxes[j] = node.squares[j];
-        st.segBoard[node.squares[j]] = BOX;
-        writeMaskRow(st.segMatrix, j, st.segGoalMask[node.squares[j]], n);
-    }
+    loadBoxes(st.segBoard, st.segBoxes, node.squares, n);
+    for (int32_t j = 0; j < n; ++j) writeMaskRow(st.segMatrix, j, st.segGoalMask[st.segBoxes[j]], n);
     std::memcpy(st.segMatrixSaved, st.segMatrix, sizeof st.segMatrix);
-}
-
-void liftNodeBoxes() {
-    for (int32_t j = 0; j < st.segBoxCount; ++j) st.segBoard[st.segBoxes[j]] = 0;
 }
 
 int32_t runQueue() {
     resetCorral(segmentCorral, blocks.layout1.segmentCorralTable, st.segGoalMask, st.segBoard,
                 false);
-    for (int32_t s = 0; s < level.cellCount; ++s) {
-        if (st.segBoard[s] == BOX) st.segBoard[s] = 0;
-    }
+    liftAllBoxes(st.segBoard);
     st.tableFull = false;
     while (!stopOrDeadlinePassed()) {
         if (companionSlice() == kResultSolved) return kResultSolved;
@@ -282,7 +269,7 @@ int32_t runQueue() {
             }
             if (r != 1) return r;
         }
-        liftNodeBoxes();
+        liftBoxes(st.segBoard, st.segBoxes, st.segBoxCount);
     }
     return kResultTimeout;
 }

@@ -8,6 +8,8 @@
 #include "board/fills.hpp"
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
+#include "search/boxes.hpp"
+#include "search/chain_walk.hpp"
 #include "search2/corral.hpp"
 #include "search2/macro_moves.hpp"
 #include "search2/node_table.hpp"
@@ -24,7 +26,6 @@ namespace {
 constexpr int32_t kRoomPriorityCap = 26;      // room part of a planning priority: 0 .. 26
 constexpr double kRoomDepthSpan = 44.0;       // depth sum of a full deep room maps to 44
 constexpr int32_t kRemovalPriority = 58;      // planning priority 58 - k with k boxes in play
-constexpr int32_t kNoSquare = -1;
 
 // Scratch maps and lists of the method. A routine that calls another never keeps a map the
 // callee writes: region, board and sideMap are taken and given back within one step.
@@ -46,23 +47,22 @@ AreaScratch work;
 int32_t boxCount() { return handover.t2BoxCount; }
 
 // Marks the boxes of t2Boxes that are in play on searchBoard, or takes them off.
-void placeBoxes() {
-    for (int32_t j = 0; j < boxCount(); ++j) {
-        if (handover.t2Boxes[j] != 0) handover.searchBoard[handover.t2Boxes[j]] = BOX;
-    }
-}
-void liftBoxes() {
-    for (int32_t j = 0; j < boxCount(); ++j) {
-        if (handover.t2Boxes[j] != 0) handover.searchBoard[handover.t2Boxes[j]] = 0;
-    }
-}
-void liftAllBoxes() {
-    for (int32_t s = 0; s < level.cellCount; ++s) handover.searchBoard[s] &= WALL;
-}
+void placeBoxes() { qm::placeBoxes(handover.searchBoard, handover.t2Boxes, boxCount()); }
+void liftBoxes() { qm::liftBoxes(handover.searchBoard, handover.t2Boxes, boxCount()); }
+void liftAllBoxes() { qm::liftAllBoxes(handover.searchBoard); }
 
 void loadNode(const SearchNode* node) {
-    for (int32_t j = 0; j < boxCount(); ++j) handover.t2Boxes[j] = node->boxes[j];
-    placeBoxes();
+    loadBoxes(handover.searchBoard, handover.t2Boxes, node->boxes, boxCount());
+}
+
+// Puts the walls of searchBoard and the in-play squares of boxes on the scratch board.
+template <typename Square>
+void buildStepScratch(const Square* boxes) {
+    int32_t* board = work.board;
+    for (int32_t s = 0; s < level.cellCount; ++s) board[s] = handover.searchBoard[s] & WALL;
+    for (int32_t j = 0; j < boxCount(); ++j) {
+        if (boxes[j] != kOutOfPlay) board[boxes[j]] = BOX;
+    }
 }
 
 // The pusher's region from start on searchBoard into map (cleared first); its smallest square.
@@ -369,39 +369,17 @@ void sortBoxesByDistance(int32_t s) {
 
 // Appends the step of one node of a sub-search, found by comparing its boxes with stepBoard.
 void writeNodeStep(const SearchNode* node) {
-    int32_t* board = work.board;
-    for (int32_t s = 0; s < level.cellCount; ++s) board[s] = handover.searchBoard[s] & WALL;
-    for (int32_t j = 0; j < boxCount(); ++j) board[node->boxes[j]] = BOX;
-    const int32_t* steps = stepList.stepBoard;
+    buildStepScratch(node->boxes);
     int32_t from = kNoSquare, to = kNoSquare;
-    for (int32_t s = 0; s < level.cellCount && (from == kNoSquare || to == kNoSquare); ++s) {
-        if (board[s] == BOX && steps[s] == 0) to = s;
-        if (steps[s] == BOX && board[s] == 0) from = s;
-    }
+    findMovedBox(work.board, stepList.stepBoard, to, from);
     if (from == kNoSquare) from = to = node->boxes[node->movedBox];
     if (to == kNoSquare) to = from;
     appendStep(from, to, node->pusher);
 }
 
 // Appends the steps from the sub-search's root to node, oldest first; the root adds none.
-// The parent links are turned around for the walk and restored afterwards.
 void writeStageSteps(SearchNode* node) {
-    SearchNode* previous = nullptr;
-    for (SearchNode* q = node; q != nullptr;) {
-        SearchNode* parent = q->parent;
-        q->parent = previous;
-        previous = q;
-        q = parent;
-    }
-    SearchNode* root = previous;
-    for (SearchNode* q = root->parent; q != nullptr; q = q->parent) writeNodeStep(q);
-    previous = nullptr;
-    for (SearchNode* q = root; q != nullptr;) {
-        SearchNode* child = q->parent;
-        q->parent = previous;
-        previous = q;
-        q = child;
-    }
+    forEachStepOldestFirst(node, [](SearchNode*, SearchNode* newer) { writeNodeStep(newer); });
 }
 
 // Box transfers for the plan records that follow the last sub-goal: each record differs from
@@ -412,16 +390,10 @@ void writeDirectSteps() {
     int32_t pusher = stepList.lastStepPusher;
     for (int32_t b = ac.planIndex; b < ac.planLength; ++b) {
         const PlanRecord& record = ac.planRecords[b];
-        for (int32_t s = 0; s < level.cellCount; ++s) board[s] = handover.searchBoard[s] & WALL;
-        for (int32_t j = 0; j < boxCount(); ++j) {
-            if (record.boxes[j] != 0) board[record.boxes[j]] = BOX;
-        }
+        buildStepScratch(record.boxes);
         const int32_t end = record.pusher;
         int32_t from = kNoSquare, to = kNoSquare;
-        for (int32_t s = 0; s < level.cellCount; ++s) {
-            if (board[s] == BOX && stepList.stepBoard[s] == 0) to = s;
-            if (stepList.stepBoard[s] == BOX && board[s] == 0) from = s;
-        }
+        findMovedBox(board, stepList.stepBoard, to, from);
         if (from == kNoSquare) {
             // The same boxes, the pusher in another area: a box went round and came back.
             clearSquareMap(work.region);

@@ -6,6 +6,8 @@
 #include "board/fills.hpp"
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
+#include "search/boxes.hpp"
+#include "search/chain_walk.hpp"
 #include "search2/corral.hpp"
 #include "board/lifted_area.hpp"
 #include "search2/node_table.hpp"
@@ -60,10 +62,7 @@ void copyBoxesInto(SearchNode* slot) {
 }
 
 // Takes every box of the working position off searchBoard.
-void liftBoxes() {
-    const int32_t n = handover.t2BoxCount;
-    for (int32_t i = 0; i < n; ++i) handover.searchBoard[handover.t2Boxes[i]] = 0;
-}
+void liftBoxes() { qm::liftBoxes(handover.searchBoard, handover.t2Boxes, handover.t2BoxCount); }
 
 // The node store step for the child with box j moved from b to u, the pusher then in the area
 // whose smallest square is p. 2 go on, 8 the searches met, 9 node limit.
@@ -225,38 +224,15 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
 
 // Loads the position of node onto t2Boxes and searchBoard.
 void loadNode(const SearchNode* node) {
-    const int32_t n = handover.t2BoxCount;
-    for (int32_t i = 0; i < n; ++i) {
-        handover.t2Boxes[i] = node->boxes[i];
-        handover.searchBoard[node->boxes[i]] = BOX;
-    }
+    loadBoxes(handover.searchBoard, handover.t2Boxes, node->boxes, handover.t2BoxCount);
 }
 
-// Puts the walls of searchBoard and the boxes of node on the scratch board.
-void buildStepScratch(const SearchNode* node) {
-    const int32_t cells = level.cellCount;
-    int32_t* scratch = expansion.stepScratch;
-    for (int32_t s = 0; s < cells; ++s) scratch[s] = handover.searchBoard[s] & WALL;
-    for (int32_t i = 0; i < handover.t2BoxCount; ++i) scratch[node->boxes[i]] = BOX;
-}
-
-// Compares node's boxes with stepBoard: arrive = a square the node has a box on and stepBoard
-// has not, leave = the reverse; -1 when none. Squares that are walls of searchBoard are skipped:
-// boxes the analysis turned into walls still stand on stepBoard but never move.
+// The box move from stepBoard to node's position: where a box arrived and where it left.
 void differingSquares(const SearchNode* node, int32_t& arrive, int32_t& leave) {
-    buildStepScratch(node);
-    const int32_t cells = level.cellCount;
-    const int32_t* scratch = expansion.stepScratch;
-    const int32_t* steps = stepList.stepBoard;
-    arrive = -1;
-    leave = -1;
-    for (int32_t s = 0; s < cells && (arrive < 0 || leave < 0); ++s) {
-        if (scratch[s] == WALL) continue;
-        const bool nodeBox = scratch[s] == BOX;
-        const bool stepBox = steps[s] == BOX;
-        if (nodeBox && !stepBox && arrive < 0) arrive = s;
-        if (stepBox && !nodeBox && leave < 0) leave = s;
-    }
+    int32_t* scratch = expansion.stepScratch;
+    for (int32_t s = 0; s < level.cellCount; ++s) scratch[s] = handover.searchBoard[s] & WALL;
+    for (int32_t i = 0; i < handover.t2BoxCount; ++i) scratch[node->boxes[i]] = BOX;
+    findMovedBox(scratch, stepList.stepBoard, arrive, leave);
 }
 
 // Appends the step that brings stepBoard to node's position.
@@ -397,25 +373,7 @@ int32_t backwardExpand() {
     return generateMoves<Expansion::Backward>(r, r->pusher, r->movedBox);
 }
 
-void writeForwardSteps(const SearchNode* node) {
-    int32_t depth = 0;
-    for (const SearchNode* q = node; q != nullptr; q = q->parent) ++depth;
-    // Oldest first: the chain is collected on an explicit stack, as it can be very long.
-    auto** chain = static_cast<const SearchNode**>(std::malloc(sizeof(SearchNode*) * depth));
-    if (chain != nullptr) {
-        int32_t i = depth;
-        for (const SearchNode* q = node; q != nullptr; q = q->parent) chain[--i] = q;
-        for (i = 0; i < depth; ++i) writeNodeStep(chain[i]);
-        std::free(chain);
-        return;
-    }
-    // Without memory for the stack, walk up from node again for every step.
-    for (int32_t k = depth - 1; k >= 0; --k) {
-        const SearchNode* q = node;
-        for (int32_t up = 0; up < k; ++up) q = q->parent;
-        writeNodeStep(q);
-    }
-}
+void writeForwardSteps(SearchNode* node) { forEachOldestFirst(node, writeNodeStep); }
 
 void writeBackwardSteps() {
     const SearchNode* meet = nodes.meetNode;

@@ -37,7 +37,7 @@ int32_t forwardSeed(int32_t pusher);
 int32_t forwardExpand();
 int32_t backwardExpand();
 // Appends the forward chain ending at node to the step list, oldest first.
-void writeForwardSteps(const SearchNode* node);
+void writeForwardSteps(SearchNode* node);
 // Appends the backward half from meetNode towards the solved position.
 void writeBackwardSteps();
 

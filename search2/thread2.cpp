@@ -6,6 +6,7 @@
 #include "board/board.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
+#include "search/boxes.hpp"
 #include "search2/area_clearing.hpp"
 #include "search2/corral.hpp"
 #include "search2/macro_moves.hpp"
@@ -44,15 +45,8 @@ bool growSteps() {
     return true;
 }
 
-void takeBoxesOff(int32_t* board, int32_t cells) {
-    for (int32_t s = 0; s < cells; ++s) board[s] &= WALL;
-}
-
 void placeBoxes(const int32_t* squares, int32_t n) {
-    for (int32_t j = 0; j < n; ++j) {
-        handover.t2Boxes[j] = squares[j];
-        handover.searchBoard[squares[j]] = BOX;
-    }
+    loadBoxes(handover.searchBoard, handover.t2Boxes, squares, n);
 }
 
 // True when a solution can end with the pusher in the region of s: the last push leaves the
@@ -199,12 +193,12 @@ int32_t bidirectionalSearchOnce() {
                                    static_cast<double>(kNodeLimit);
 
     // Backward roots: the solved position, once per listed pusher area.
-    takeBoxesOff(board, cells);
+    liftAllBoxes(board);
     placeBoxes(handover.t2Goals, n);
     storeBackwardRoots();
 
     // The start position.
-    takeBoxesOff(board, cells);
+    liftAllBoxes(board);
     placeBoxes(handover.t2StartBoxes, n);
     clearSquareMap(driver.reach);
     const int32_t start = reachFill(board, driver.reach, handover.t2PusherSquare);
@@ -215,7 +209,7 @@ int32_t bidirectionalSearchOnce() {
     if (startSlot->pusher != 0 && startSlot->tag == kBackwardTag) return kResultSolved;
 
     if (forwardSeed(start) == kResultSolved) return kResultSolved;
-    takeBoxesOff(board, cells);
+    liftAllBoxes(board);
 
     // Phase A: forward, until the lists run empty or a tenth of the table is used.
     for (;;) {
