@@ -127,6 +127,18 @@ void wallFrozenGoalBox(int32_t s, int32_t& activeBoxes) {
 
 }  // namespace
 
+int32_t labelRegions(const int32_t* board, int32_t* labels, int32_t pusher, int32_t maxOthers) {
+    clearSquareMap(labels);
+    labelFill(board, labels, pusher, 1);
+    int32_t others = 0;
+    for (int32_t s = 0; s < level.cellCount && (maxOthers < 0 || others < maxOthers); ++s) {
+        if (board[s] != 0 || labels[s] != 0) continue;
+        ++others;
+        labelFill(board, labels, s, others + 1);
+    }
+    return others;
+}
+
 int32_t freezeAtLoad() {
     const int32_t n = level.cellCount;
     int32_t work[kMaxSquares];

@@ -24,6 +24,11 @@ int32_t reachFill(const int32_t* board, int32_t* reach, int32_t start);
 // still 0 in labels.
 void labelFill(const int32_t* board, int32_t* labels, int32_t start, int32_t label);
 
+// Labels the free regions of board: the region of pusher gets 1, then every other region, in the
+// order of its smallest square, the next label from 2 on; at most maxOthers of them (no limit when
+// negative). labels is cleared first. Returns the number of other regions labelled.
+int32_t labelRegions(const int32_t* board, int32_t* labels, int32_t pusher, int32_t maxOthers);
+
 // Settles boxes that can never move and goals no box can reach, on the loaded level.
 // Returns 1, or 7 when the level is impossible (its changes are still made).
 int32_t freezeAtLoad();

@@ -24,16 +24,7 @@ constexpr int32_t kQueued = 2;  // t2CorralStore: the state waits in the current
 
 
 // Labels the free regions of searchBoard: 1 for the pusher's, then 2, 3, ... in square order.
-void labelRegions(int32_t t) {
-    const int32_t* board = handover.searchBoard;
-    int32_t* labels = corral.regionLabels;
-    clearSquareMap(labels);
-    labelFill(board, labels, t, 1);
-    int32_t next = 2;
-    for (int32_t s = 0; s < level.cellCount; ++s) {
-        if (board[s] == 0 && labels[s] == 0) labelFill(board, labels, s, next++);
-    }
-}
+void labelRegions(int32_t t) { qm::labelRegions(handover.searchBoard, corral.regionLabels, t, -1); }
 
 // Appends label unless it is listed already. A list keeps at most kCorralLabelList labels;
 // further distinct labels are ignored, so those corrals are simply not tested.

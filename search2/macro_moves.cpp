@@ -330,18 +330,8 @@ void corridorAnalysis() {
 }
 
 int32_t connectivityScore(int32_t p) {
-    const int32_t cells = level.cellCount;
-    const int32_t* board = handover.searchBoard;
-    int32_t* labels = expansion.labels;
-    clearSquareMap(labels);
-    labelFill(board, labels, p, 1);
     constexpr int32_t kMostCut = kConnectivityBase - 2;  // the score is 0 from here on
-    int32_t cut = 0;
-    for (int32_t s = 0; s < cells && cut < kMostCut; ++s) {
-        if (board[s] != 0 || labels[s] != 0) continue;
-        ++cut;
-        labelFill(board, labels, s, cut + 1);
-    }
+    const int32_t cut = labelRegions(handover.searchBoard, expansion.labels, p, kMostCut);
     const int32_t score = kConnectivityBase - (2 + cut);
     return score < 0 ? 0 : score;
 }
