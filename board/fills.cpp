@@ -139,6 +139,14 @@ int32_t labelRegions(const int32_t* board, int32_t* labels, int32_t pusher, int3
     return others;
 }
 
+bool ringTouchesLabel(const int32_t* labels, int32_t s, int32_t a, int32_t b) {
+    for (int32_t r = 0; r < 8; ++r) {
+        const int32_t label = labels[s + level.ringOffset[r]];
+        if (label == a || label == b) return true;
+    }
+    return false;
+}
+
 int32_t freezeAtLoad() {
     const int32_t n = level.cellCount;
     int32_t work[kMaxSquares];

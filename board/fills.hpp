@@ -29,6 +29,10 @@ void labelFill(const int32_t* board, int32_t* labels, int32_t start, int32_t lab
 // negative). labels is cleared first. Returns the number of other regions labelled.
 int32_t labelRegions(const int32_t* board, int32_t* labels, int32_t pusher, int32_t maxOthers);
 
+// True when one of the eight squares around s carries label a or b (labels start at 1; give b = a
+// to ask for one label).
+bool ringTouchesLabel(const int32_t* labels, int32_t s, int32_t a, int32_t b);
+
 // Settles boxes that can never move and goals no box can reach, on the loaded level.
 // Returns 1, or 7 when the level is impossible (its changes are still made).
 int32_t freezeAtLoad();

@@ -45,14 +45,6 @@ bool bordersUnreached(const int32_t* board, const int32_t* region, int32_t s) {
     return false;
 }
 
-bool hasRingNeighbourLabelled(const int32_t* labels, int32_t s, int32_t a, int32_t b) {
-    for (int32_t r = 0; r < 8; ++r) {
-        const int32_t label = labels[s + level.ringOffset[r]];
-        if (label != kNoLabel && (label == a || label == b)) return true;
-    }
-    return false;
-}
-
 bool timeAllows(CorralClock clock) {
     switch (clock) {
         case CorralClock::kNone: return true;
@@ -222,7 +214,7 @@ int32_t regionTest(CorralInstance<kBoxes>& c, const int32_t* boxes, int32_t n, i
     c.corralBoxCount = 0;
     for (int32_t i = 0; i < n; ++i) {
         const int32_t s = boxes[i];
-        if (s == 0 || !hasRingNeighbourLabelled(c.labels, s, a, b)) continue;
+        if (s == 0 || !ringTouchesLabel(c.labels, s, a, b)) continue;
         if (c.corralBoxCount == kBoxes) return kCorralNotTested;
         c.corralBoxes[c.corralBoxCount++] = s;
     }
@@ -299,7 +291,7 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
         paired[a] = true;
         for (int32_t i = 0; i < n; ++i) {
             const int32_t box = boxes[i];
-            if (box == 0 || !hasRingNeighbourLabelled(labels, box, a, a)) continue;
+            if (box == 0 || !ringTouchesLabel(labels, box, a, a)) continue;
             for (int32_t k = 0; k < 8; ++k) {
                 const int32_t q = box + level.ringOffset[k];
                 if (positionBoard[q] != 0 || region[q] != 0) continue;

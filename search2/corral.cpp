@@ -35,15 +35,6 @@ void addLabel(int32_t* list, int32_t& count, int32_t label) {
     if (count < kCorralLabelList) list[count++] = label;
 }
 
-// True when one of the eight squares around b carries label l1 or l2 (l2 -1 for none).
-bool touchesRegion(const int32_t* labels, int32_t b, int32_t l1, int32_t l2) {
-    for (int32_t r = 0; r < 8; ++r) {
-        const int32_t l = labels[b + level.ringOffset[r]];
-        if (l == l1 || l == l2) return true;
-    }
-    return false;
-}
-
 uint32_t stateKey(int32_t p, const int32_t* boxes, int32_t n) {
     ThreePartHash h(kKeySeed);
     h.add(p);
@@ -143,7 +134,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
     int32_t selected = 0;
     for (int32_t j = 0; j < n; ++j) {
         const int32_t b = handover.t2Boxes[j];
-        if (b == 0 || !touchesRegion(labels, b, l1, l2)) continue;  // 0: out of play
+        if (b == 0 || !ringTouchesLabel(labels, b, l1, l2 < 0 ? l1 : l2)) continue;  // 0: out of play
         if (selected == kCorralBoxes) return kT2CorralTooManyBoxes;
         corral.subBoxes[selected++] = b;
     }
@@ -247,7 +238,7 @@ int32_t t2CorralTest(int32_t u, int32_t t) {
         int32_t neighbourCount = 0;
         for (int32_t j = 0; j < n; ++j) {
             const int32_t b = handover.t2Boxes[j];
-            if (b == 0 || !touchesRegion(labels, b, l, -1)) continue;
+            if (b == 0 || !ringTouchesLabel(labels, b, l, l)) continue;
             for (int32_t r = 0; r < 8; ++r) {
                 const int32_t s = b + level.ringOffset[r];
                 if (board[s] == 0 && labels[s] != 1 && labels[s] != l) {

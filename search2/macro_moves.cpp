@@ -1,4 +1,7 @@
+#include "search2/bidirectional_steps.hpp"
+#include "search2/corridors.hpp"
 #include "search2/macro_moves.hpp"
+#include "search2/priorities.hpp"
 
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +10,6 @@
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
 #include "search/boxes.hpp"
-#include "search/chain_walk.hpp"
 #include "search2/corral.hpp"
 #include "board/lifted_area.hpp"
 #include "search2/node_table.hpp"
@@ -16,21 +18,13 @@
 
 namespace qm {
 
-MacroTables macro;
-
 namespace {
 
-constexpr int32_t kMeetBands = 54;        // backward priority from visitWeight: 0 .. 53
-constexpr int32_t kConnectivityBase = 6;  // connectivityScore = 6 - (2 + regions cut off)
-
-// Scratch tables of the expansions and writers; thread 2 only.
+// Scratch tables of the expansions; thread 2 only.
 struct ExpansionScratch {
     int32_t nodeReach[kMaxSquares];   // region of the pusher of the node being expanded
     int32_t childReach[kMaxSquares];  // region of the pusher after a macro move
     int32_t sideMap[kMaxSquares];     // side sets of the single-box reach
-    int32_t labels[kMaxSquares];      // region labels of connectivityScore
-    int32_t runMap[kMaxSquares];      // squares of corridor runs of two or more squares
-    int32_t stepScratch[kMaxSquares]; // walls plus one node's boxes, for the step writers
     uint32_t listMark[kMaxSquares];   // listStamp on the box squares of reach entries 1 ..
     uint32_t listStamp = 0;
     int32_t listBox[kMaxStates];      // single-box reach: box square per entry
@@ -44,7 +38,6 @@ LiftedArea liftedArea;  // the pusher's area with the box being moved lifted
 enum class Expansion { Seed, Forward, Backward };
 
 
-bool isWall(const int32_t* board, int32_t s) { return (board[s] & WALL) != 0; }
 
 // Marks the box squares of entries 1 .. count-1, so that "is this square a later stop of the
 // same box" costs one read.
@@ -93,7 +86,7 @@ int32_t storeChild(SearchNode* r, int32_t j, [[maybe_unused]] int32_t b,
             if (kMode == Expansion::Forward && nodeCountNow() >= kNodeLimit) return kResultFailed;
             storeNode(slot, p, j, kForwardTag, r);
             nodes.forwardLists.push(connectivityScore(p), slot);
-            for (int32_t i = 0; i < n; ++i) ++macro.visitWeight[handover.t2Boxes[i]];
+            for (int32_t i = 0; i < n; ++i) ++priorityTables.visitWeight[handover.t2Boxes[i]];
             return kExpanded;
         }
         if (slot->tag == kForwardTag) return kExpanded;
@@ -156,15 +149,15 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
         for (int32_t l = 1; l < count; ++l) {
             const int32_t u = expansion.listBox[l];
             if (mask[u] == 0) continue;
-            if (macro.corridorRulesOn != 0) {
-                if (macro.noStopMark[u] == 1) {
-                    macro.corridorRuleUsed = 1;
+            if (corridorRules.corridorRulesOn != 0) {
+                if (corridorRules.noStopMark[u] == 1) {
+                    corridorRules.corridorRuleUsed = 1;
                     continue;
                 }
-                const int32_t exit = macro.corridorExit[u];
+                const int32_t exit = corridorRules.corridorExit[u];
                 // The box is carried on through the corridor rather than left at its mouth.
                 if (exit != 0 && expansion.listMark[exit] == expansion.listStamp) {
-                    macro.corridorRuleUsed = 1;
+                    corridorRules.corridorRuleUsed = 1;
                     continue;
                 }
             }
@@ -226,124 +219,7 @@ int32_t generateMoves(SearchNode* r, int32_t pusher, int32_t excluded) {
 void loadNode(const SearchNode* node) {
     loadBoxes(handover.searchBoard, handover.t2Boxes, node->boxes, handover.t2BoxCount);
 }
-
-// The box move from stepBoard to node's position: where a box arrived and where it left.
-void differingSquares(const SearchNode* node, int32_t& arrive, int32_t& leave) {
-    int32_t* scratch = expansion.stepScratch;
-    for (int32_t s = 0; s < level.cellCount; ++s) scratch[s] = handover.searchBoard[s] & WALL;
-    for (int32_t i = 0; i < handover.t2BoxCount; ++i) scratch[node->boxes[i]] = BOX;
-    findMovedBox(scratch, stepList.stepBoard, arrive, leave);
-}
-
-// Appends the step that brings stepBoard to node's position.
-void writeNodeStep(const SearchNode* node) {
-    int32_t to, from;
-    differingSquares(node, to, from);
-    if (from < 0) from = to = node->boxes[node->movedBox];
-    appendStep(from, to, node->pusher);
-}
-
-// Scans one line of squares first, first + step, ... (count squares) for corridor runs; a square
-// is a corridor square when it is free of walls and both squares across the line (± cross) are
-// walls. Runs of two or more get noStopMark, except one square that stays a possible stop.
-void scanCorridorLine(int32_t first, int32_t step, int32_t count, int32_t cross) {
-    const int32_t* board = handover.searchBoard;
-    bool inRun = false, boxOrGoal = false;
-    int32_t start = 0;
-    auto closeRun = [&](int32_t after) {
-        if (boxOrGoal) {
-            for (int32_t x = start; x != after; x += step) {
-                if (board[x] == BOX || level.goalMap[x] != 0) macro.noStopMark[x] = 0;
-            }
-        } else {
-            macro.noStopMark[start + step * ((after - start) / step / 2)] = 0;
-        }
-        inRun = false;
-    };
-    for (int32_t k = 0; k < count; ++k) {
-        const int32_t s = first + k * step;
-        const bool corridor =
-            board[s] != WALL && board[s - cross] == WALL && board[s + cross] == WALL;
-        if (!corridor) {
-            if (inRun) closeRun(s);
-            continue;
-        }
-        if (inRun) {
-            macro.noStopMark[s] = macro.noStopMark[s - step] = 1;
-            expansion.runMap[s] = expansion.runMap[s - step] = 1;
-        } else {
-            inRun = true;
-            boxOrGoal = false;
-            start = s;
-        }
-        if (board[s] == BOX || level.goalMap[s] != 0) boxOrGoal = true;
-    }
-    if (inRun) closeRun(first + count * step);
-}
-
 }  // namespace
-
-void corridorAnalysis() {
-    const int32_t w = level.boardWidth, h = level.boardHeight;
-    const int32_t* board = handover.searchBoard;
-    clearSquareMap(macro.noStopMark);
-    clearSquareMap(macro.corridorExit);
-    clearSquareMap(expansion.runMap);
-    for (int32_t row = 1; row + 1 < h; ++row) scanCorridorLine(row * w, 1, w, w);
-    for (int32_t column = 1; column + 1 < w; ++column) scanCorridorLine(column, w, h, 1);
-
-    // Squares in front of a corridor mouth: where a box pushed through the corridor may stop.
-    for (int32_t row = 1; row + 1 < h; ++row) {
-        for (int32_t column = 1; column + 1 < w; ++column) {
-            const int32_t x = row * w + column;
-            if (isWall(board, x)) continue;
-            const bool up = isWall(board, x - w), down = isWall(board, x + w);
-            const bool left = isWall(board, x - 1), right = isWall(board, x + 1);
-            int32_t mouths = 0, direction = 0;
-            if (up != down && !left && !right) {
-                if (isWall(board, x - w + 1) && isWall(board, x + w + 1)) {
-                    ++mouths;
-                    direction = RIGHT;
-                }
-                if (isWall(board, x - w - 1) && isWall(board, x + w - 1)) {
-                    ++mouths;
-                    direction = LEFT;
-                }
-            } else if (!up && !down && left != right) {
-                if (isWall(board, x - w - 1) && isWall(board, x - w + 1)) {
-                    ++mouths;
-                    direction = UP;
-                }
-                if (isWall(board, x + w - 1) && isWall(board, x + w + 1)) {
-                    ++mouths;
-                    direction = DOWN;
-                }
-            }
-            if (mouths != 1) continue;
-            const int32_t offset = level.dirOffset[direction];
-            int32_t y = x + offset;
-            if (handover.t2StartMask[y] == 0) continue;
-            while (expansion.runMap[y] == 1 && macro.noStopMark[y] == 1) y += offset;
-            macro.corridorExit[x] = y;
-        }
-    }
-}
-
-int32_t connectivityScore(int32_t p) {
-    constexpr int32_t kMostCut = kConnectivityBase - 2;  // the score is 0 from here on
-    const int32_t cut = labelRegions(handover.searchBoard, expansion.labels, p, kMostCut);
-    const int32_t score = kConnectivityBase - (2 + cut);
-    return score < 0 ? 0 : score;
-}
-
-int32_t backwardPriority(int32_t p) {
-    const int32_t n = handover.t2BoxCount;
-    int64_t sum = 0;
-    for (int32_t i = 0; i < n; ++i) sum += macro.visitWeight[handover.t2Boxes[i]];
-    const double scaled = static_cast<double>(sum) * macro.meetScale + 0.5;
-    const int32_t band = scaled >= kMeetBands ? kMeetBands - 1 : static_cast<int32_t>(scaled);
-    return band + connectivityScore(p);
-}
 
 int32_t forwardSeed(int32_t pusher) {
     return generateMoves<Expansion::Seed>(nullptr, pusher, handover.t2BoxCount);
@@ -361,22 +237,6 @@ int32_t backwardExpand() {
     if (r == nullptr) return kResultImpossible;
     loadNode(r);
     return generateMoves<Expansion::Backward>(r, r->pusher, r->movedBox);
-}
-
-void writeForwardSteps(SearchNode* node) { forEachOldestFirst(node, writeNodeStep); }
-
-void writeBackwardSteps() {
-    const SearchNode* meet = nodes.meetNode;
-    if (meet == nullptr) return;
-    const int32_t n = handover.t2BoxCount;
-    int32_t moved = meet->boxes[meet->movedBox];
-    for (const SearchNode* q = meet->parent; q != nullptr; q = q->parent) {
-        int32_t to, from;
-        differingSquares(q, to, from);
-        if (from < 0) from = to = moved;
-        appendStep(from, to, q->pusher);
-        if (q->movedBox < n) moved = q->boxes[q->movedBox];
-    }
 }
 
 }  // namespace qm

@@ -9,7 +9,10 @@
 #include "search/boxes.hpp"
 #include "search2/area_clearing.hpp"
 #include "search2/corral.hpp"
+#include "search2/bidirectional_steps.hpp"
+#include "search2/corridors.hpp"
 #include "search2/macro_moves.hpp"
+#include "search2/priorities.hpp"
 #include "search2/node_table.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
@@ -156,20 +159,20 @@ int32_t bidirectionalSearchOnce();
 }  // namespace
 
 int32_t bidirectionalSearch() {
-    macro.corridorRulesOn = 1;
+    corridorRules.corridorRulesOn = 1;
     const int32_t r = bidirectionalSearchOnce();
-    if (r != kResultImpossible || macro.corridorRuleUsed == 0) return r;
+    if (r != kResultImpossible || corridorRules.corridorRuleUsed == 0) return r;
     // The corridor rules left moves out, so running dry proved nothing: search again without
     // them, which either finds a solution or proves the level impossible.
-    macro.corridorRulesOn = 0;
+    corridorRules.corridorRulesOn = 0;
     const int32_t again = bidirectionalSearchOnce();
-    macro.corridorRulesOn = 1;
+    corridorRules.corridorRulesOn = 1;
     return again;
 }
 
 namespace {
 
-// One bidirectional search with the corridor rules as macro.corridorRulesOn says.
+// One bidirectional search with the corridor rules as corridorRules.corridorRulesOn says.
 int32_t bidirectionalSearchOnce() {
     if (blocks.memoryReady != 1) return kResultFailed;
     const int32_t n = handover.t2BoxCount, cells = level.cellCount;
@@ -177,7 +180,7 @@ int32_t bidirectionalSearchOnce() {
 
     for (int32_t s = 0; s < cells; ++s) corral.t2CorralBoard[s] = board[s] & WALL;
     corridorAnalysis();
-    macro.corridorRuleUsed = 0;
+    corridorRules.corridorRuleUsed = 0;
     resetSteps();
     resetTables();
     nodes.forwardLists.clear();
@@ -185,10 +188,10 @@ int32_t bidirectionalSearchOnce() {
 
     int32_t stops = 0;  // squares a box from the start may end a macro move on
     for (int32_t s = 0; s < cells; ++s) {
-        macro.visitWeight[s] = board[s] != 0 ? kStartWeight : 0;
-        if (handover.t2StartMask[s] != 0 && macro.noStopMark[s] == 0) ++stops;
+        priorityTables.visitWeight[s] = board[s] != 0 ? kStartWeight : 0;
+        if (handover.t2StartMask[s] != 0 && corridorRules.noStopMark[s] == 0) ++stops;
     }
-    macro.meetScale = n == 0 ? 0.0
+    priorityTables.meetScale = n == 0 ? 0.0
                              : static_cast<double>(stops) * kMeetBandsTimesThree / n / n /
                                    static_cast<double>(kNodeLimit);
 

@@ -6,7 +6,10 @@
 #include "board/board.hpp"
 #include "board/handover.hpp"
 #include "search2/corral.hpp"
+#include "search2/bidirectional_steps.hpp"
+#include "search2/corridors.hpp"
 #include "search2/macro_moves.hpp"
+#include "search2/priorities.hpp"
 #include "search2/node_table.hpp"
 #include "search2/thread2.hpp"
 #include "solver/blocks.hpp"
@@ -16,7 +19,8 @@
 
 using qm::handover;
 using qm::level;
-using qm::macro;
+using qm::corridorRules;
+using qm::priorityTables;
 using qm::stepList;
 using qmtest::loadPicture;
 using qmtest::square;
@@ -35,7 +39,7 @@ void wallsOnly() {
 
 int32_t markedCount() {
     int32_t count = 0;
-    for (int32_t s = 0; s < level.cellCount; ++s) count += macro.noStopMark[s];
+    for (int32_t s = 0; s < level.cellCount; ++s) count += corridorRules.noStopMark[s];
     return count;
 }
 
@@ -50,18 +54,18 @@ TEST(CorridorAnalysis, RunKeepsItsMiddleOrItsBoxAndGoalSquaresFree) {
               1);
     boardFromLevel();
     qm::corridorAnalysis();
-    EXPECT_EQ(macro.noStopMark[square(5, 2)], 1);
-    EXPECT_EQ(macro.noStopMark[square(6, 2)], 0);
-    EXPECT_EQ(macro.noStopMark[square(7, 2)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(5, 2)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(6, 2)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(7, 2)], 1);
     EXPECT_EQ(markedCount(), 2);
 
     // A goal and a start box in the run: only their squares stay free of the mark.
     level.goalMap[square(5, 2)] = 1;
     handover.searchBoard[square(7, 2)] = qm::BOX;
     qm::corridorAnalysis();
-    EXPECT_EQ(macro.noStopMark[square(5, 2)], 0);
-    EXPECT_EQ(macro.noStopMark[square(6, 2)], 1);
-    EXPECT_EQ(macro.noStopMark[square(7, 2)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(5, 2)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(6, 2)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(7, 2)], 0);
     EXPECT_EQ(markedCount(), 1);
 }
 
@@ -80,14 +84,14 @@ TEST(CorridorAnalysis, VerticalRunsAndSingleSquareDoors) {
               1);
     boardFromLevel();
     qm::corridorAnalysis();
-    EXPECT_EQ(macro.noStopMark[square(2, 4)], 1);
-    EXPECT_EQ(macro.noStopMark[square(2, 5)], 0);
-    EXPECT_EQ(macro.noStopMark[square(2, 6)], 1);
-    EXPECT_EQ(macro.noStopMark[square(4, 2)], 0);  // the door: a run of one square
+    EXPECT_EQ(corridorRules.noStopMark[square(2, 4)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(2, 5)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(2, 6)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(4, 2)], 0);  // the door: a run of one square
     // The right-hand run holds a goal and a box: only its empty lower square is marked.
-    EXPECT_EQ(macro.noStopMark[square(6, 4)], 0);
-    EXPECT_EQ(macro.noStopMark[square(6, 5)], 0);
-    EXPECT_EQ(macro.noStopMark[square(6, 6)], 1);
+    EXPECT_EQ(corridorRules.noStopMark[square(6, 4)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(6, 5)], 0);
+    EXPECT_EQ(corridorRules.noStopMark[square(6, 6)], 1);
     EXPECT_EQ(markedCount(), 3);
 }
 
@@ -102,7 +106,7 @@ TEST(CorridorAnalysis, MouthSquareLeadsToTheFirstPermittedStop) {
     const int32_t mouth = square(4, 2), entry = square(5, 2);
     auto exits = [] {
         int32_t count = 0;
-        for (int32_t s = 0; s < level.cellCount; ++s) count += macro.corridorExit[s] != 0 ? 1 : 0;
+        for (int32_t s = 0; s < level.cellCount; ++s) count += corridorRules.corridorExit[s] != 0 ? 1 : 0;
         return count;
     };
     boardFromLevel();
@@ -111,7 +115,7 @@ TEST(CorridorAnalysis, MouthSquareLeadsToTheFirstPermittedStop) {
 
     handover.t2StartMask[entry] = 1;
     qm::corridorAnalysis();
-    EXPECT_EQ(macro.corridorExit[mouth], square(6, 2));  // past the marked first square
+    EXPECT_EQ(corridorRules.corridorExit[mouth], square(6, 2));  // past the marked first square
     EXPECT_EQ(exits(), 1);
 }
 
@@ -212,7 +216,7 @@ TEST(ForwardExpand, ParentsMovedBoxStaysInPlace) {
         qm::corral.t2CorralBoard[s] = handover.searchBoard[s] & qm::WALL;
     }
     qm::corridorAnalysis();
-    std::memset(macro.visitWeight, 0, sizeof(macro.visitWeight));
+    std::memset(priorityTables.visitWeight, 0, sizeof(priorityTables.visitWeight));
 
     // Children of the start position stored with movedBox 0 (excluded) and n (none).
     for (const int32_t excluded : {0, n}) {
