@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/board.hpp"
+#include "board/board_scratch.hpp"
 
 namespace qm {
 
@@ -21,7 +22,7 @@ int32_t closedCheckFill(const int32_t* wallMap, int32_t* reach) {
     const int32_t start = level.pusherSquare;
     reach[start] = 1;
     if (onBorder(start)) return 0;
-    int32_t queue[kMaxSquares];
+    int32_t* queue = boardScratch().fillQueue;
     int32_t head = 0, tail = 0;
     queue[tail++] = start;
     while (head < tail) {
@@ -44,7 +45,7 @@ void pusherFill(const int32_t* board, int32_t* reach) {
 
 int32_t distanceFill(const int32_t* board, int32_t* distance, int32_t start) {
     clearSquareMap(distance);
-    int32_t queue[kMaxSquares];
+    int32_t* queue = boardScratch().fillQueue;
     int32_t head = 0, tail = 0;
     distance[start] = 1;
     queue[tail++] = start;
@@ -62,7 +63,7 @@ int32_t distanceFill(const int32_t* board, int32_t* distance, int32_t start) {
 }
 
 int32_t reachFill(const int32_t* board, int32_t* reach, int32_t start) {
-    int32_t queue[kMaxSquares];
+    int32_t* queue = boardScratch().fillQueue;
     int32_t head = 0, tail = 0;
     int32_t smallest = start;
     reach[start] = 1;
@@ -81,7 +82,7 @@ int32_t reachFill(const int32_t* board, int32_t* reach, int32_t start) {
 }
 
 void labelFill(const int32_t* board, int32_t* labels, int32_t start, int32_t label) {
-    int32_t queue[kMaxSquares];
+    int32_t* queue = boardScratch().fillQueue;
     int32_t head = 0, tail = 0;
     labels[start] = label;
     queue[tail++] = start;
@@ -149,8 +150,9 @@ bool ringTouchesLabel(const int32_t* labels, int32_t s, int32_t a, int32_t b) {
 
 int32_t freezeAtLoad() {
     const int32_t n = level.cellCount;
-    int32_t work[kMaxSquares];
-    int32_t region[kMaxSquares];
+    BoardScratch& scratch = boardScratch();
+    int32_t* work = scratch.freezeWork;
+    int32_t* region = scratch.freezeRegion;
     int32_t activeBoxes = level.boxCount;
     bool impossible = false;
     std::memcpy(work, level.obstacleMap, sizeof(int32_t) * n);
@@ -170,7 +172,7 @@ int32_t freezeAtLoad() {
         else impossible = true;
     }
 
-    int32_t goals[kMaxSquares];
+    int32_t* goals = scratch.freezeGoals;
     for (int32_t s = 0; s < n; ++s) {
         goals[s] = level.obstacleMap[s] == WALL ? WALL : (level.goalMap[s] != 0 ? 1 : 0);
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/board.hpp"
+#include "board/board_scratch.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
 #include "board/lifted_area.hpp"
@@ -27,43 +28,35 @@ int32_t sidesInRegion(const int32_t* reach, int32_t s) {
     return sides;
 }
 
-// Visit stamps of the side search below: one per thread, so no map is cleared per state.
-struct SideSearch {
-    uint32_t visited[kMaxSquares];
-    uint32_t stamp = 0;
-    int32_t queue[kMaxSquares];
-};
-thread_local SideSearch sideSearch;
-
 // The direction bits of the free neighbours of target that the mover on stand can walk to, with
 // a box on target. The same answer as filling the mover's whole region, but the walk stops as soon
 // as every free neighbour of target has been reached, which in open rooms is after a few squares.
 int32_t sidesReachable(const int32_t* board, int32_t target, int32_t stand) {
-    SideSearch& search = sideSearch;
-    if (++search.stamp == 0) {
-        std::memset(search.visited, 0, sizeof search.visited);
-        search.stamp = 1;
+    BoardScratch& search = boardScratch();
+    if (++search.sideStamp == 0) {
+        std::memset(search.sideVisited, 0, sizeof search.sideVisited);
+        search.sideStamp = 1;
     }
-    const uint32_t stamp = search.stamp;
+    const uint32_t stamp = search.sideStamp;
     int32_t wanted = 0;
     for (int32_t bit = 1; bit <= 8; bit <<= 1) {
         if (board[target + level.dirBitOffset[bit]] == 0) wanted |= bit;
     }
     int32_t found = 0;
     int32_t head = 0, tail = 0;
-    search.visited[stand] = stamp;
-    search.queue[tail++] = stand;
+    search.sideVisited[stand] = stamp;
+    search.sideQueue[tail++] = stand;
     while (head < tail) {
-        const int32_t s = search.queue[head++];
+        const int32_t s = search.sideQueue[head++];
         for (int32_t bit = 1; bit <= 8; bit <<= 1) {
             if (s == target + level.dirBitOffset[bit]) found |= bit;
         }
         if (found == wanted) return found;
         for (int32_t d = 0; d < 4; ++d) {
             const int32_t n = s + level.dirOffset[d];
-            if (board[n] != 0 || search.visited[n] == stamp) continue;
-            search.visited[n] = stamp;
-            search.queue[tail++] = n;
+            if (board[n] != 0 || search.sideVisited[n] == stamp) continue;
+            search.sideVisited[n] = stamp;
+            search.sideQueue[tail++] = n;
         }
     }
     return found;
@@ -84,7 +77,8 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
                        int32_t* boxes, int32_t* movers, int32_t* sides,
                        const LiftedArea* area = nullptr) {
     constexpr bool kGlobal = kRule == StartRule::GlobalLists;
-    int32_t reach[kMaxSquares];
+    BoardScratch& scratch = boardScratch();
+    int32_t* reach = scratch.reach;
     clearSquareMap(reach);
     const int32_t startRegion = reachFill(board, reach, mover);
     const int32_t startSides = sidesInRegion(reach, box);
@@ -110,10 +104,9 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
     board[box] = 0;
     // The global lists need each state's region by its smallest square; the mover's area with the
     // box lifted gives it for every square that cuts nothing.
-    thread_local LiftedArea ownArea;
     if constexpr (kGlobal) {
-        findLiftedArea(board, mover, ownArea);
-        area = &ownArea;
+        findLiftedArea(board, mover, scratch.ownArea);
+        area = &scratch.ownArea;
     }
     int32_t count = 1;
     bool full = false;
@@ -164,19 +157,6 @@ int32_t singleBoxReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t mo
     return count;
 }
 
-// Side sets of the states of the caller-list routines, which list no side sets themselves.
-struct StateSides {
-    int32_t sides[kMaxStates];
-};
-
-// The lists of boxPullReachTemp: each thread has its own, as both solver threads call it.
-struct TempPullLists {
-    int32_t boxes[kMaxStates];
-    int32_t pullers[kMaxStates];
-    int32_t sides[kMaxStates];
-};
-thread_local TempPullLists tempPull;
-
 // Neighbours of s across one axis: 0 vertical (up, down), 1 horizontal (left, right).
 void axisNeighbours(int32_t s, int32_t axis, int32_t* n) {
     const int32_t step = axis == 0 ? level.boardWidth : 1;
@@ -188,29 +168,27 @@ void axisNeighbours(int32_t s, int32_t axis, int32_t* n) {
 
 int32_t boxPushReachSearch(int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
                            int32_t* pushers, const LiftedArea* area) {
-    StateSides sides;
     return singleBoxReach<false, StartRule::SearchLists>(handover.searchBoard, sideMap, box, pusher,
-                                                         boxes, pushers, sides.sides, area);
+                                                         boxes, pushers, boardScratch().stateSides,
+                                                         area);
 }
 
 int32_t boxPushReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t pusher, int32_t* boxes,
                      int32_t* pushers, const LiftedArea* area) {
-    StateSides sides;
     return singleBoxReach<false, StartRule::CallerLists>(board, sideMap, box, pusher, boxes,
-                                                         pushers, sides.sides, area);
+                                                         pushers, boardScratch().stateSides, area);
 }
 
 int32_t boxPullReach(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller, int32_t* boxes,
                      int32_t* pullers, const LiftedArea* area) {
-    StateSides sides;
     return singleBoxReach<true, StartRule::CallerLists>(board, sideMap, box, puller, boxes, pullers,
-                                                        sides.sides, area);
+                                                        boardScratch().stateSides, area);
 }
 
 int32_t boxPullReachTemp(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller) {
-    TempPullLists& lists = tempPull;
-    return singleBoxReach<true, StartRule::CallerLists>(board, sideMap, box, puller, lists.boxes,
-                                                        lists.pullers, lists.sides);
+    BoardScratch& lists = boardScratch();
+    return singleBoxReach<true, StartRule::CallerLists>(board, sideMap, box, puller, lists.tempBoxes,
+                                                        lists.tempPullers, lists.tempSides);
 }
 
 int32_t boxPullStates(int32_t* board, int32_t* sideMap, int32_t box, int32_t puller) {
@@ -389,7 +367,7 @@ int32_t assignmentFeasible(int32_t* matrix, int32_t n, int32_t prune) {
 int32_t goalAssignmentTest(const uint32_t* masks, int32_t n) {
     // Beyond 32 boxes the masks lack the columns, so nothing can be proved.
     if (n > kMaxMaskRows) return 1;
-    int32_t matrix[kMaxMaskRows * kMatrixStride];
+    int32_t* matrix = boardScratch().testMatrix;
     for (int32_t i = 0; i < n; ++i) {
         const uint32_t mask = masks[handover.t2Boxes[i]];
         for (int32_t k = 0; k < n; ++k) matrix[i * kMatrixStride + k] = (mask >> k) & 1u;
@@ -403,7 +381,8 @@ int32_t deadlockTest(int32_t square, int32_t pusher) {
     if (frozen != 2) return frozen;
     if (phase.phaseClass[square] == 0) return 0;
 
-    int32_t local[kMaxSquares];
+    BoardScratch& scratch = boardScratch();
+    int32_t* local = scratch.testBoard;
     int32_t boxes[kMaxBoxes], goals[kMaxBoxes];
     int32_t boxCount = 0, goalCount = 0;
     for (int32_t s = 0; s < level.cellCount; ++s) {
@@ -423,8 +402,8 @@ int32_t deadlockTest(int32_t square, int32_t pusher) {
     if (boxCount != goalCount) return 0;
     local[square] = WALL;
 
-    int32_t matrix[kMaxBoxes * kMatrixStride];
-    int32_t sideMap[kMaxSquares];
+    int32_t* matrix = scratch.testMatrix;
+    int32_t* sideMap = scratch.testSideMap;
     for (int32_t l = 0; l < boxCount; ++l) {
         const int32_t b = boxes[l];
         local[b] = BOX;

@@ -1,6 +1,7 @@
 #include "search1/thread1.hpp"
 
 #include "board/board.hpp"
+#include "board/board_scratch.hpp"
 #include "search1/companion.hpp"
 #include "search1/final_search.hpp"
 #include "solver/blocks.hpp"
@@ -9,6 +10,8 @@
 namespace qm {
 
 namespace {
+
+BoardScratch thread1BoardScratch;  // the board routines' scratch while thread 1 runs them
 
 enum SolverPhase : int32_t { kPhaseMain = 0, kPhaseCompanion = 1, kPhaseFinal = 2 };
 
@@ -46,6 +49,7 @@ void clearPhaseCounters() {
 }  // namespace
 
 void thread1Main() {
+    useBoardScratch(thread1BoardScratch);
     if (level.alreadySolved != 0) return endThread1(kResultFailed);
     clearBlock1();
     control.searchExhausted = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/board.hpp"
+#include "board/board_scratch.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
 #include "search/boxes.hpp"
@@ -22,6 +23,8 @@ namespace qm {
 StepList stepList;
 
 namespace {
+
+BoardScratch thread2BoardScratch;  // the board routines' scratch while thread 2 runs them
 
 constexpr int32_t kFirstStepCapacity = 256;
 constexpr int32_t kStartWeight = 90'000;        // visitWeight of a square occupied at the start
@@ -126,6 +129,7 @@ void releaseSteps() {
 }
 
 void thread2Main() {
+    useBoardScratch(thread2BoardScratch);
     // The analysis proved the level infeasible (a box that can never reach a goal, goals no box
     // can reach, or no assignment of boxes to goals): nothing to search, and its lists may be
     // half written.
