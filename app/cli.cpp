@@ -19,6 +19,7 @@
 #include "levels/sources.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/driver.hpp"
 #include "solver/texts.hpp"
 #include "ui/board_view.hpp"
 #include "ui/settings.hpp"
@@ -239,6 +240,7 @@ int solveBatch(const CliOptions& options, std::ostream& err) {
     const int status = runCliBatch(batch, err);
     releaseSolution();
     releaseBlocks();
+    releaseSolverBuffers();
     return status;
 }
 

@@ -22,9 +22,8 @@ constexpr int32_t OUTSIDE = 16;
 constexpr int32_t kObstacleBits = BOX | WALL;
 constexpr int32_t kGoalBit = GOAL;
 
-// Direction numbers, clockwise from up; their bits in a side set.
+// Direction numbers, clockwise from up; direction d is bit 1 << d of a side set.
 constexpr int32_t UP = 0, RIGHT = 1, DOWN = 2, LEFT = 3;
-constexpr int32_t kDirBit[4] = {1, 2, 4, 8};
 
 // Move letters: entry d walks in direction d, entry d + 4 pushes.
 inline constexpr char16_t moveLetters[8] = {u'u', u'r', u'd', u'l', u'U', u'R', u'D', u'L'};

@@ -5,6 +5,7 @@
 
 #include "board/board.hpp"
 #include "board/fills.hpp"
+#include "board/system_memory.hpp"
 
 namespace qm {
 
@@ -51,8 +52,8 @@ uint32_t storedLength() {
 // Grows the buffer by one step; false when the limit or the allocator refuses.
 bool growText() {
     const uint64_t wanted = uint64_t{solution.solutionCapacity} + kSolutionGrowth;
-    if (wanted > solution.capacityLimit) return false;
-    char* grown = static_cast<char*>(std::realloc(solution.solutionText, static_cast<size_t>(wanted)));
+    if (wanted > UINT32_MAX) return false;
+    char* grown = static_cast<char*>(resizeMemory(solution.solutionText, static_cast<size_t>(wanted)));
     if (grown == nullptr) return false;
     solution.solutionText = grown;
     solution.solutionCapacity = static_cast<uint32_t>(wanted);
@@ -79,7 +80,7 @@ void cutText(uint32_t keep, uint32_t length) {
 int32_t allocateSolution() {
     std::lock_guard<std::mutex> guard(solution.snapshotLock);
     std::free(solution.solutionText);
-    solution.solutionText = static_cast<char*>(std::malloc(kSolutionGrowth));
+    solution.solutionText = static_cast<char*>(resizeMemory(nullptr, kSolutionGrowth));
     if (solution.solutionText == nullptr) {
         solution.solutionCapacity = 0;
         return 0;

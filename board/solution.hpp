@@ -13,7 +13,6 @@ constexpr uint32_t kSolutionGrowth = 10000;  // bytes the text starts with and g
 struct Solution {
     char* solutionText = nullptr;      // NUL-terminated letters; allocated at start-up
     uint32_t solutionCapacity = 0;     // bytes of the buffer
-    uint32_t capacityLimit = 0xFFFFFFFFu;  // growth beyond this many bytes fails
     int32_t moveCount = 0;             // letters counted, walks and pushes
     int32_t pushCount = 0;             // push letters counted
     int32_t traceOverflow = 0;         // growing failed: letters are counted, not stored

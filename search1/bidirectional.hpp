@@ -59,12 +59,16 @@ struct BidiSearch {
     Node* meetSlot = nullptr;     // the other side's node at the meeting
 };
 
-// Scratch of the macro-move generation: one box's breadth-first list of placements.
+// Scratch of thread 1's bidirectional searches: one box's breadth-first list of placements
+// for the macro moves, and the fills that insert root states.
 struct MacroScratch {
     PlacementList list;
     int32_t nodeReach[kMaxSquares];   // the expanded node's pusher region
     int32_t moveReach[kMaxSquares];   // the pusher's region after one move, when filled
     LiftedArea area;                  // the pusher's area with the moved box lifted
+    int32_t rootReach[kMaxSquares];   // regions of root and main-line states being inserted
+    int32_t wallBoard[kMaxSquares];   // walls only, for goal distances at set-up
+    int32_t distance[kMaxSquares];    // walking distances from one goal at set-up
 };
 extern MacroScratch macroScratch;
 

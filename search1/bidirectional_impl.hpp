@@ -131,7 +131,7 @@ inline void liftPhaseBoxes() { liftBoxes(phase.phaseBoard, phase.phaseBoxes, pha
 template <typename Insert>
 void insertSolvedRoots(Insert insert) {
     loadBoxes(phase.phaseBoard, phase.phaseBoxes, analysis.goalList, phase.phaseBoxCount);
-    int32_t covered[kMaxSquares];
+    int32_t* covered = macroScratch.rootReach;
     clearSquareMap(covered);
     for (int32_t s = 0; s < level.cellCount; ++s) {
         if (phase.phaseBoard[s] != 0 || covered[s] != 0) continue;

@@ -184,7 +184,7 @@ int32_t catchUp() {
     CompanionSearch& s = companion.search;
     s.currentNode = nullptr;
     placeCompanionBoxes();
-    int32_t reach[kMaxSquares];
+    int32_t* reach = macroScratch.rootReach;
     int32_t i = companion.companionInserted;
     for (; i < mainLine.mainLineLength; ++i) {
         const MainLineEntry& e = mainLine.entries[i];

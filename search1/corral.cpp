@@ -1,5 +1,6 @@
 #include "search1/corral.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/fills.hpp"
@@ -262,12 +263,18 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
     // tested by itself.
     int32_t* labels = c.labels;
     clearSquareMap(labels);
+    // Only labels below nextLabel are in use: each is cleared in both marks when made.
+    bool* covered = c.coveredLabel;
+    bool* paired = c.pairedLabel;
     int32_t nextLabel = kFirstLabel;
     auto labelOf = [&](int32_t s) {
-        if (labels[s] == kNoLabel) labelFill(positionBoard, labels, s, nextLabel++);
+        if (labels[s] == kNoLabel) {
+            covered[nextLabel] = false;
+            paired[nextLabel] = false;
+            labelFill(positionBoard, labels, s, nextLabel++);
+        }
         return labels[s];
     };
-    bool covered[kMaxSquares + 1] = {};  // by label: regions already tested by themselves
 
     for (int32_t r = 0; r < 8; ++r) {
         const int32_t m = t + level.ringOffset[r];
@@ -287,7 +294,7 @@ int32_t corralTest(CorralInstance<kBoxes>& c, const int32_t* positionBoard, cons
         if (single == kCorralNotTested && c.limits.untestedSkipsPairs) continue;
 
         // Pairs: a with each region bordering one of a's boxes, each such region once.
-        bool paired[kMaxSquares + 1] = {};
+        std::fill(paired + kFirstLabel, paired + nextLabel, false);
         paired[a] = true;
         for (int32_t i = 0; i < n; ++i) {
             const int32_t box = boxes[i];

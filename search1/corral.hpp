@@ -90,6 +90,8 @@ struct CorralInstance {
     int32_t labels[kMaxSquares];
     int32_t lookupReach[kMaxSquares];
     int32_t expandReach[kMaxSquares];
+    bool coveredLabel[kMaxSquares + 1];  // by label: regions already tested by themselves
+    bool pairedLabel[kMaxSquares + 1];   // by label: regions already tested with the current one
 };
 
 // The limits of the four instances.

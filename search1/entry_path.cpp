@@ -128,7 +128,9 @@ void appendEntry(int32_t s) {
 // Allows, in each entry, every box whose start square an allowed box could be pushed to alone.
 void widenEntryBoxes() {
     const int32_t n = itemCount();
-    int32_t walls[kMaxSquares], sides[kMaxSquares], reached[kMaxSquares];
+    int32_t* walls = es.widenWalls;
+    int32_t* sides = es.widenSides;
+    int32_t* reached = es.widenReached;
     for (int32_t s = 0; s < level.cellCount; ++s) {
         walls[s] = analysis.analysisBoard[s] == WALL ? WALL : 0;
     }

@@ -329,9 +329,9 @@ bool regionCanEndASolution(const int32_t* board, int32_t s) {
 // Roots: the one listed area, or every listed area, and then every other region of the solved
 // position a solution can end in; squares that have become walls are passed over.
 void insertRoots() {
-    int32_t covered[kMaxSquares];
+    int32_t* covered = es.rootCovered;
     clearSquareMap(covered);
-    auto root = [&covered](int32_t square) {
+    auto root = [covered](int32_t square) {
         if (es.pullBoard[square] != 0 || covered[square] != 0) return;
         reachFill(es.pullBoard, covered, square);
         insertState(-1, square);

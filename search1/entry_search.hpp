@@ -91,6 +91,11 @@ struct EntrySearch {
     int32_t secondPassBan[kMaxSquares];  // squares the second pass keeps released items off
 
     EntryPath path;
+    int32_t rootCovered[kMaxSquares];    // regions the roots already stand in
+    // Widening the entries: walls only, one box's side sets, and the squares boxes reach.
+    int32_t widenWalls[kMaxSquares];
+    int32_t widenSides[kMaxSquares];
+    int32_t widenReached[kMaxSquares];
     // Slots the last search stored into, so that the next one empties only those.
     int32_t usedSlots[kEntryStateLimit];
     int32_t usedSlotCount = 0;

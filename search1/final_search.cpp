@@ -34,7 +34,9 @@ void buildBandSquares() {
 // goal, spread over 0 .. 7 between the nearest and the farthest square a box can reach.
 void computeGoalRemoteness() {
     const int32_t cells = level.cellCount;
-    int32_t walls[kMaxSquares], distance[kMaxSquares], sum[kMaxSquares];
+    int32_t* walls = macroScratch.wallBoard;
+    int32_t* distance = macroScratch.distance;
+    int32_t* sum = phase.goalRemoteness;  // sums first, banded in place at the end
     for (int32_t s = 0; s < cells; ++s) {
         walls[s] = analysis.analysisBoard[s] == WALL ? WALL : 0;
         sum[s] = 0;
@@ -102,7 +104,7 @@ int32_t insertState(int32_t movedBox, int32_t p, int32_t origin) {
 // Inserts the states along the main line that end a segment, as push-side roots. An entry that
 // does not fit the position ends the roots: later states could not be replayed.
 void insertMainLineStates() {
-    int32_t reach[kMaxSquares];
+    int32_t* reach = macroScratch.rootReach;
     for (int32_t i = 0; i < mainLine.mainLineLength; ++i) {
         const MainLineEntry& e = mainLine.entries[i];
         if (!applyMainLineEntry(e.from, e.to)) break;

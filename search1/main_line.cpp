@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "board/system_memory.hpp"
+
 namespace qm {
 
 MainLine mainLine;
@@ -15,7 +17,7 @@ bool grow() {
     MainLine& line = mainLine;
     if (line.capacity >= kMaxEntries) return false;
     const int32_t wanted = line.capacity == 0 ? kFirstCapacity : line.capacity * 2;
-    void* grown = std::realloc(line.entries, sizeof(MainLineEntry) * static_cast<size_t>(wanted));
+    void* grown = resizeMemory(line.entries, sizeof(MainLineEntry) * static_cast<size_t>(wanted));
     if (grown == nullptr) return false;
     line.entries = static_cast<MainLineEntry*>(grown);
     line.capacity = wanted;

@@ -86,7 +86,8 @@ bool segmentRepeats() {
     const MainLine& line = mainLine;
     if (line.mainLineOverflow != 0 || line.mainLineLength == 0) return false;
     const int32_t cells = level.cellCount;
-    int32_t finalBoard[kMaxSquares], board[kMaxSquares];
+    int32_t* finalBoard = segment.repeatFinalBoard;
+    int32_t* board = segment.repeatBoard;
     std::memcpy(finalBoard, level.obstacleMap, sizeof(int32_t) * cells);
     std::memcpy(board, level.obstacleMap, sizeof(int32_t) * cells);
     for (int32_t i = 0; i < line.mainLineLength; ++i) {

@@ -60,6 +60,10 @@ struct SegmentTables {
     int32_t reach[kMaxSquares];
     int32_t moveReach[kMaxSquares];
     LiftedArea area;
+
+    // Repeat test: the position after the whole main line, and the one after each entry.
+    int32_t repeatFinalBoard[kMaxSquares];
+    int32_t repeatBoard[kMaxSquares];
 };
 extern SegmentTables segment;
 

@@ -4,6 +4,7 @@
 #include "board/board_scratch.hpp"
 #include "search1/companion.hpp"
 #include "search1/final_search.hpp"
+#include "search1/main_line.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 
@@ -82,5 +83,7 @@ void thread1Main() {
     if (r == kResultTimeout) return endThread1(stoppedState());
     endThread1(r);
 }
+
+void releaseThread1Buffers() { releaseMainLine(); }
 
 }  // namespace qm

@@ -12,4 +12,7 @@ void thread1Main();
 // searchExhausted when the analysis proves the position infeasible.
 int32_t mainPhase();
 
+// Frees the storage thread 1 grows as it goes (the main line); the next solve grows it again.
+void releaseThread1Buffers();
+
 }  // namespace qm

@@ -47,33 +47,7 @@ extern AreaClearing areaClearing;
 
 // 8 solved (step list written), 9 failed, 10 stopped.
 int32_t areaClearingSearch();
-
-// The stages of areaClearingSearch, callable one at a time.
-// Fills the corral board, fixedStart, storageMark and roomDepth from the start position;
-// leaves searchBoard without boxes.
-void prepareAreaClearing();
-// Planning: 8 with the plan built, 9 failed (no plan, node limit, no storage), 10 stopped.
-int32_t planSearch();
-// Copies the chain ending at nodes.meetNode into planRecords. 1, or 0 when the storage for
-// the records cannot be had.
-int32_t buildPlan();
-// Makes room for at least count plan records. 1, or 0 when the memory cannot be had.
-int32_t reservePlan(int32_t count);
 // Frees the plan storage.
 void releasePlan();
-// Following: starts the step list and solves forwards through planRecords from the start.
-// 8, 9 or 10.
-int32_t followPlan();
-
-// Parts of the following stage, for a caller that runs a sub-search itself.
-// Sets up the sub-goal of the next plan record; 0 when no record is left.
-int32_t nextSubGoal();
-void buildFillMap();
-// Priority of the position on searchBoard with the pusher on p; kSubGoalMet when it meets the
-// sub-goal.
-int32_t fillPriority(int32_t p);
-// Expands the best waiting node: 2 expanded, 8 sub-goal met (nodes.meetNode), 9 no node left or
-// node limit.
-int32_t fillExpand();
 
 }  // namespace qm

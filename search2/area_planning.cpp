@@ -10,6 +10,7 @@
 #include "board/fills.hpp"
 #include "board/handover.hpp"
 #include "board/single_box.hpp"
+#include "board/system_memory.hpp"
 #include "search/boxes.hpp"
 #include "search/chain_walk.hpp"
 #include "search2/area_work.hpp"
@@ -258,7 +259,7 @@ void prepareAreaClearing() {
 int32_t reservePlan(int32_t count) {
     AreaClearing& ac = areaClearing;
     if (count <= ac.planCapacity) return 1;
-    void* grown = std::realloc(ac.planRecords, sizeof(PlanRecord) * static_cast<size_t>(count));
+    void* grown = resizeMemory(ac.planRecords, sizeof(PlanRecord) * static_cast<size_t>(count));
     if (grown == nullptr) return 0;
     ac.planRecords = static_cast<PlanRecord*>(grown);
     ac.planCapacity = count;

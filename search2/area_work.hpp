@@ -10,6 +10,36 @@
 #include "search2/area_clearing.hpp"
 #include "search2/node_table.hpp"
 
+namespace qm {
+
+// The stages of areaClearingSearch, one file each.
+// Fills the corral board, fixedStart, storageMark and roomDepth from the start position;
+// leaves searchBoard without boxes.
+void prepareAreaClearing();
+// Planning: 8 with the plan built, 9 failed (no plan, node limit, no storage), 10 stopped.
+int32_t planSearch();
+// Copies the chain ending at nodes.meetNode into planRecords. 1, or 0 when the storage for
+// the records cannot be had.
+int32_t buildPlan();
+// Makes room for at least count plan records. 1, or 0 when the memory cannot be had.
+int32_t reservePlan(int32_t count);
+// Following: starts the step list and solves forwards through planRecords from the start.
+// 8, 9 or 10.
+int32_t followPlan();
+
+// The steps of the following stage's sub-searches.
+// Sets up the sub-goal of the next plan record; 0 when no record is left.
+int32_t nextSubGoal();
+void buildFillMap();
+// Priority of the position on searchBoard with the pusher on p; kSubGoalMet when it meets the
+// sub-goal.
+int32_t fillPriority(int32_t p);
+// Expands the best waiting node: 2 expanded, 8 sub-goal met (nodes.meetNode), 9 no node left or
+// node limit.
+int32_t fillExpand();
+
+}  // namespace qm
+
 namespace qm::area {
 
 // Scratch maps and lists of the method. A routine that calls another never keeps a map the

@@ -7,6 +7,7 @@
 #include "board/board_scratch.hpp"
 #include "board/fills.hpp"
 #include "board/handover.hpp"
+#include "board/system_memory.hpp"
 #include "search/boxes.hpp"
 #include "search2/area_clearing.hpp"
 #include "search2/corral.hpp"
@@ -41,10 +42,10 @@ DriverScratch driver;
 // Doubles the step storage. False when the storage cannot grow.
 bool growSteps() {
     StepList& list = stepList;
-    if (list.capacity >= list.capacityLimit) return false;
+    if (list.capacity >= INT32_MAX) return false;
     int64_t wanted = list.capacity == 0 ? kFirstStepCapacity : int64_t{list.capacity} * 2;
-    if (wanted > list.capacityLimit) wanted = list.capacityLimit;
-    void* grown = std::realloc(list.steps, sizeof(Step) * static_cast<size_t>(wanted));
+    if (wanted > INT32_MAX) wanted = INT32_MAX;
+    void* grown = resizeMemory(list.steps, sizeof(Step) * static_cast<size_t>(wanted));
     if (grown == nullptr) return false;
     list.steps = static_cast<Step*>(grown);
     list.capacity = static_cast<int32_t>(wanted);
@@ -126,6 +127,11 @@ void releaseSteps() {
     stepList.steps = nullptr;
     stepList.capacity = 0;
     stepList.stepCount = 0;
+}
+
+void releaseThread2Buffers() {
+    releaseSteps();
+    releasePlan();
 }
 
 void thread2Main() {

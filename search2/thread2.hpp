@@ -17,7 +17,6 @@ struct StepList {
     Step* steps = nullptr;
     int32_t stepCount = 0;
     int32_t capacity = 0;
-    int32_t capacityLimit = 0x7FFFFFFF;  // growth beyond this many steps fails (a testing aid)
     int32_t stepOverflow = 0;
     int32_t lastStepPusher = 0;
     int32_t stepBoard[2500];   // obstacle board following the steps as they are derived
@@ -30,6 +29,8 @@ void resetSteps();
 void appendStep(int32_t from, int32_t to, int32_t pusher);
 // Frees the list's storage.
 void releaseSteps();
+// Frees the storage thread 2 grows as it goes (step list and plan); the next solve grows it again.
+void releaseThread2Buffers();
 
 // The thread body: writes its result to control.thread2State (and control.solvedBy on 8).
 void thread2Main();

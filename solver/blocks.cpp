@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "board/system_memory.hpp"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,12 +13,7 @@ MemoryBlocks blocks;
 
 namespace {
 
-unsigned char* mapBlock(size_t bytes) {
-    if (blocks.refuseAllocation) return nullptr;
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                   -1, 0);
-    return p == MAP_FAILED ? nullptr : static_cast<unsigned char*>(p);
-}
+unsigned char* mapBlock(size_t bytes) { return static_cast<unsigned char*>(mapMemory(bytes)); }
 
 void carveBlocks() {
     unsigned char* b1 = blocks.block1;

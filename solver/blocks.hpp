@@ -58,8 +58,6 @@ struct MemoryBlocks {
     Block1Layout layout1;
     Block2Layout layout2;
     int32_t memoryReady = 0;  // 1 when both blocks are allocated
-    // Testing aid: when set, allocation fails as if the system refused it.
-    bool refuseAllocation = false;
 };
 extern MemoryBlocks blocks;
 

@@ -128,4 +128,9 @@ int32_t solveLevel() {
     return result;
 }
 
+void releaseSolverBuffers() {
+    releaseThread1Buffers();
+    releaseThread2Buffers();
+}
+
 }  // namespace qm

@@ -20,5 +20,7 @@ int32_t solveLevel();
 void rebuildThread2Solution();
 // Adds a result to the solved, failed or skipped count.
 void countResult(int32_t result);
+// Frees the buffers both solver threads grow, for the end of the program.
+void releaseSolverBuffers();
 
 }  // namespace qm

@@ -13,6 +13,7 @@
 #include "levels/sources.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/driver.hpp"
 #include "ui/board_view.hpp"
 #include "ui/edits.hpp"
 #include "ui/option_dialog.hpp"
@@ -228,6 +229,7 @@ void finishClose() {
     windowState.solvingFlag = 0;
     releaseSolution();
     releaseBlocks();
+    releaseSolverBuffers();
     deleteScratchFile();
     mainWindow.closed = 1;
 }

@@ -175,10 +175,4 @@ void solveTimerTick() {
     updateProgress();
 }
 
-void showBatchCounters() {
-    WindowSystem& ws = windowSystem();
-    ws.setText(kCtlSolvedCounter, formatText("%d", static_cast<int32_t>(control.solvedCount)));
-    ws.setText(kCtlFailedCounter, formatText("%d", static_cast<int32_t>(control.failedCount)));
-}
-
 }  // namespace qm

@@ -66,7 +66,5 @@ void showSolveSeconds();
 void showFinalSeconds();
 // Timer 1: elapsed seconds, the live board and the progress bars.
 void solveTimerTick();
-// The batch counters 1020 and 1031 as "%d".
-void showBatchCounters();
 
 }  // namespace qm

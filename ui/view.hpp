@@ -21,12 +21,6 @@ struct View {
 };
 extern View view;
 
-// The colour of view pixel (x, y); x and y must lie inside the view.
-inline Rgb viewPixel(int32_t x, int32_t y) {
-    const uint8_t* p = view.pixels + (y * kViewWidth + x) * 3;
-    return Rgb{p[0], p[1], p[2]};
-}
-
 // Writes an 8-bit RGB picture (rows top to bottom, no padding) as a PNG file. The image data is
 // stored in uncompressed deflate blocks. On failure returns false and says why in error.
 bool writePng(const std::string& path, const uint8_t* rgb, int32_t width, int32_t height,

@@ -11,6 +11,7 @@
 
 #include "board/board.hpp"
 #include "board/fills.hpp"
+#include "support/refusing_memory.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -63,11 +64,14 @@ TEST(SolutionText, GrowsBeyondTheFirstBufferAndKeepsEveryLetter) {
 
 TEST(SolutionText, RefusedGrowthStopsStoringButKeepsCounting) {
     startOn("#####\n#@$.#\n#####");
-    solution.capacityLimit = 2 * qm::kSolutionGrowth;
-    for (int32_t i = 0; i < 30000; ++i) qm::appendLetter(qm::RIGHT, i % 2 == 1);
-    const std::string stored = text();
-    const int32_t overflow = solution.traceOverflow;
-    solution.capacityLimit = 0xFFFFFFFFu;
+    std::string stored;
+    int32_t overflow = 0;
+    {
+        qmtest::MemoryRefusal refusal(2 * qm::kSolutionGrowth);
+        for (int32_t i = 0; i < 30000; ++i) qm::appendLetter(qm::RIGHT, i % 2 == 1);
+        stored = text();
+        overflow = solution.traceOverflow;
+    }
     EXPECT_EQ(overflow, 1);
     EXPECT_EQ(solution.moveCount, 30000);
     EXPECT_EQ(solution.pushCount, 15000);

@@ -12,6 +12,7 @@
 #include "board/solution.hpp"
 #include "levels/sources.hpp"
 #include "search2/area_clearing.hpp"
+#include "search2/area_work.hpp"
 #include "search2/corral.hpp"
 #include "search2/node_table.hpp"
 #include "search2/thread2.hpp"

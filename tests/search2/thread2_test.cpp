@@ -12,6 +12,7 @@
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/preparation.hpp"
+#include "support/refusing_memory.hpp"
 #include "support/test_support.hpp"
 
 using qm::control;
@@ -224,15 +225,16 @@ TEST(StepList, GrowsPastTwoHundredStepsAndFollowsTheBoard) {
     EXPECT_EQ(stepList.stepBoard[b], 0);
 
     // Growth refused: the step is lost and flagged, the board and pusher still follow it.
-    stepList.capacityLimit = stepList.capacity;
-    while (stepList.stepCount < stepList.capacity) qm::appendStep(a, a, 1);
-    const int32_t full = stepList.stepCount;
-    qm::appendStep(a, b, 2);
-    EXPECT_EQ(stepList.stepCount, full);
-    EXPECT_EQ(stepList.stepOverflow, 1);
-    EXPECT_EQ(stepList.lastStepPusher, 2);
-    EXPECT_EQ(stepList.stepBoard[b], qm::BOX);
-    stepList.capacityLimit = 0x7FFFFFFF;
+    {
+        qmtest::MemoryRefusal refusal(sizeof(qm::Step) * static_cast<size_t>(stepList.capacity));
+        while (stepList.stepCount < stepList.capacity) qm::appendStep(a, a, 1);
+        const int32_t full = stepList.stepCount;
+        qm::appendStep(a, b, 2);
+        EXPECT_EQ(stepList.stepCount, full);
+        EXPECT_EQ(stepList.stepOverflow, 1);
+        EXPECT_EQ(stepList.lastStepPusher, 2);
+        EXPECT_EQ(stepList.stepBoard[b], qm::BOX);
+    }
 
     qm::resetSteps();
     EXPECT_EQ(stepList.stepCount, 0);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "solver/blocks.hpp"
+#include "support/refusing_memory.hpp"
 
 namespace {
 
@@ -73,12 +74,13 @@ TEST(MemoryBlocks, ClearingAPartialRangeZeroesExactlyIt) {
 
 TEST(MemoryBlocks, RefusedAllocationLeavesNothingReady) {
     qm::releaseBlocks();
-    qm::blocks.refuseAllocation = true;
-    EXPECT_EQ(qm::allocateBlocks(), 0);
-    EXPECT_EQ(qm::blocks.memoryReady, 0);
-    EXPECT_EQ(qm::blocks.block1, nullptr);
-    EXPECT_EQ(qm::blocks.block2, nullptr);
-    qm::blocks.refuseAllocation = false;
+    {
+        qmtest::MemoryRefusal refusal(0);
+        EXPECT_EQ(qm::allocateBlocks(), 0);
+        EXPECT_EQ(qm::blocks.memoryReady, 0);
+        EXPECT_EQ(qm::blocks.block1, nullptr);
+        EXPECT_EQ(qm::blocks.block2, nullptr);
+    }
     EXPECT_EQ(qm::allocateBlocks(), 1);
     qm::releaseBlocks();
 }

@@ -163,7 +163,7 @@ TEST_F(UiTest, TitleScreenShowsTheSmallLevelAndMemoryState) {
         int32_t n = 0;
         for (int32_t y = 400; y < 436; ++y)
             for (int32_t x = 140; x < 400; ++x) {
-                const qm::Rgb p = qm::viewPixel(x, y);
+                const qm::Rgb p = qmtest::viewPixel(x, y);
                 if (p.red > 200 && p.green < 80 && p.blue < 80) ++n;
             }
         return n;

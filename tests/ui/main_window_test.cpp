@@ -16,6 +16,7 @@
 #include "ui/trace.hpp"
 #include "ui/window_system.hpp"
 #include "ui/worker.hpp"
+#include "support/refusing_memory.hpp"
 #include "window_fixture.hpp"
 
 using namespace qm;
@@ -28,9 +29,10 @@ using MainWindow = WindowTest;
 TEST_F(MainWindow, WithoutMemoryEveryCommandStaysOff) {
     onClose();
     ASSERT_TRUE(closeDone());
-    blocks.refuseAllocation = true;
-    onInit();
-    blocks.refuseAllocation = false;
+    {
+        qmtest::MemoryRefusal refusal(0);
+        onInit();
+    }
     EXPECT_FALSE(memoryReady());
     for (int32_t id : commandControlIds) EXPECT_FALSE(fake.enabled(id)) << id;
     onCommand(kCtlSample);

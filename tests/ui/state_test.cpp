@@ -131,9 +131,8 @@ TEST_F(UiTest, BatchKeepsItsCountersWhenALevelIsShown) {
     loadSet(kThreeLevels);
     qm::windowState.batchFlag = 1;
     fake.show(qm::kCtlLookIn, true);
-    qm::control.solvedCount = 4;
-    qm::control.failedCount = 12;
-    qm::showBatchCounters();
+    qm::windowSystem().setText(qm::kCtlSolvedCounter, "4");
+    qm::windowSystem().setText(qm::kCtlFailedCounter, "12");
     qm::nextLevel();
     qm::showLevel();
     EXPECT_EQ(fake.text(qm::kCtlSolvedCounter), "4");

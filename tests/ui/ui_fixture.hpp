@@ -59,6 +59,12 @@ protected:
     bool on(int32_t control) { return fake.enabled(control); }
 };
 
+// The colour of view pixel (x, y); x and y must lie inside the view.
+inline qm::Rgb viewPixel(int32_t x, int32_t y) {
+    const uint8_t* p = qm::view.pixels + (y * qm::kViewWidth + x) * 3;
+    return qm::Rgb{p[0], p[1], p[2]};
+}
+
 // True when the tile drawn at view pixel (x, y) holds exactly the sheet's tile t.
 inline bool viewTileAtPixelIs(int32_t x, int32_t y, qm::TilePlace t) {
     const qm::TileSheet& sheet = qm::tileSheet();
