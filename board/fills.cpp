@@ -198,4 +198,12 @@ int32_t freezeAtLoad() {
     return impossible ? 7 : 1;
 }
 
+bool canEndASolutionOn(const int32_t* board, int32_t s) {
+    for (int32_t d = 0; d < 4; ++d) {
+        const int32_t offset = level.dirOffset[d];
+        if (board[s + offset] == BOX && board[s - offset] == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace qm

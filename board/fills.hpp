@@ -33,6 +33,10 @@ int32_t labelRegions(const int32_t* board, int32_t* labels, int32_t pusher, int3
 // to ask for one label).
 bool ringTouchesLabel(const int32_t* labels, int32_t s, int32_t a, int32_t b);
 
+// On a solved board (every box on a goal): true when a solution can end with the pusher on s,
+// beside a box, with free floor behind s where it stood for the last push.
+bool canEndASolutionOn(const int32_t* board, int32_t s);
+
 // Settles boxes that can never move and goals no box can reach, on the loaded level.
 // Returns 1, or 7 when the level is impossible (its changes are still made).
 int32_t freezeAtLoad();

@@ -5,6 +5,7 @@
 
 #include "board/fills.hpp"
 #include "board/single_box.hpp"
+#include "search/corral_boxes.hpp"
 #include "search/state_hash.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
@@ -38,14 +39,6 @@ bool entryIsFree(const CorralInstance<kBoxes>& c, const CorralRecord<kBoxes>& e)
 }
 
 // True when s has a ring neighbour that is free on board and outside region.
-bool bordersUnreached(const int32_t* board, const int32_t* region, int32_t s) {
-    for (int32_t r = 0; r < 8; ++r) {
-        const int32_t n = s + level.ringOffset[r];
-        if (board[n] == 0 && region[n] == 0) return true;
-    }
-    return false;
-}
-
 bool timeAllows(CorralClock clock) {
     switch (clock) {
         case CorralClock::kNone: return true;
@@ -65,18 +58,9 @@ int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>**
     clearSquareMap(reach);
     reachFill(board, reach, q);
     int32_t kept[kBoxes], dropped[kBoxes];
-    int32_t keptCount = 0, droppedCount = 0;
-    bool allOnGoals = true;
-    for (int32_t i = 0; i < c.corralBoxCount; ++i) {
-        const int32_t b = c.corralBoxes[i];
-        if (bordersUnreached(board, reach, b)) {
-            kept[keptCount++] = b;
-            if (level.goalMap[b] == 0) allOnGoals = false;
-        } else {
-            dropped[droppedCount++] = b;
-        }
-    }
-    if (allOnGoals) return kLookupResolved;
+    const CorralSplit split = splitCorralBoxes(board, reach, c.corralBoxes, c.corralBoxCount, kept, dropped);
+    const int32_t keptCount = split.keptCount, droppedCount = split.droppedCount;
+    if (split.keptAllOnGoals) return kLookupResolved;
 
     // The normalised pusher square and the probe, with the dropped boxes lifted.
     for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = 0;

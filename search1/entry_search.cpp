@@ -316,16 +316,6 @@ int32_t expandItem(int32_t i) {
     return r;
 }
 
-// True when a solution can end with the pusher in the region of s on board: the last push leaves
-// the pusher beside a goal box, on the side it pushed from.
-bool regionCanEndASolution(const int32_t* board, int32_t s) {
-    for (int32_t d = 0; d < 4; ++d) {
-        const int32_t offset = level.dirOffset[d];
-        if (board[s + offset] == BOX && board[s - offset] == 0) return true;
-    }
-    return false;
-}
-
 // Roots: the one listed area, or every listed area, and then every other region of the solved
 // position a solution can end in; squares that have become walls are passed over.
 void insertRoots() {
@@ -342,7 +332,7 @@ void insertRoots() {
         for (int32_t k = 0; k < analysis.goalAreaCount; ++k) root(analysis.goalAreaSquares[k]);
     }
     for (int32_t s = 0; s < level.cellCount; ++s) {
-        if (es.pullBoard[s] == 0 && covered[s] == 0 && regionCanEndASolution(es.pullBoard, s)) {
+        if (es.pullBoard[s] == 0 && covered[s] == 0 && canEndASolutionOn(es.pullBoard, s)) {
             root(s);
         }
     }

@@ -6,6 +6,7 @@
 // the entry list that the forward segment search works towards.
 #include <cstdint>
 
+#include "board/analysis.hpp"
 #include "board/board.hpp"
 #include "search/bucket_queue.hpp"
 
@@ -22,6 +23,9 @@ constexpr uint8_t kItemPulled = 1;       // pulled once off its goal
 constexpr uint8_t kItemParked = 2;       // set aside, no longer an obstacle
 constexpr uint8_t kItemReleased = 3;     // off the board: any box of its mask may fill its goal
 constexpr uint8_t kItemPulledAgain = 4;  // pulled after status 1, 2 or 4
+
+// One item per box of the analysed position.
+inline int32_t itemCount() { return analysis.analysisBoxCount; }
 
 // One state of the entry search (and, in its first slots, of the segment check's relaxed search).
 struct EntryState {

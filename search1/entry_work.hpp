@@ -3,7 +3,6 @@
 // tests, which the path extraction replays.
 #include <cstdint>
 
-#include "board/analysis.hpp"
 #include "search/region_stamp.hpp"
 #include "search1/entry_search.hpp"
 
@@ -13,7 +12,6 @@ inline EntrySearch& es = entrySearchTables;
 extern RegionStamp region;      // the region of the state being inserted, or of a replay step
 extern RegionStamp testRegion;  // the park test's and the replay's trial fills
 
-inline int32_t itemCount() { return analysis.analysisBoxCount; }
 inline uint8_t statusForPath(uint8_t status) {
     return status == kItemPulledAgain ? kItemPulled : status;
 }

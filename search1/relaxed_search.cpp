@@ -29,10 +29,6 @@ RelaxedSearch& rs = relaxedSearchTables;
 EntrySearch& es = entrySearchTables;
 RegionStamp region;
 
-int32_t itemCount() { return analysis.analysisBoxCount; }
-
-bool isDropped(uint8_t status) { return status == kItemDropped; }
-
 // 1 when a box on q separates free space around it on pullBoard.
 int32_t ringSplitTest(int32_t q) {
     const int32_t* board = es.pullBoard;

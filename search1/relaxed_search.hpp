@@ -13,6 +13,7 @@ namespace qm {
 constexpr uint32_t kRelaxedSlots = 1'433;   // the first slots of the entry table
 constexpr int32_t kRelaxedStateLimit = 1'024;
 constexpr uint8_t kItemDropped = 2;         // status of a box judged free and taken off the board
+inline bool isDropped(uint8_t status) { return status == kItemDropped; }
 
 struct RelaxedSearch {
     int32_t lineGoalReach[kMaxSquares];    // 1 where a goal's box that moves along one line can go

@@ -25,10 +25,6 @@ SegmentCheck& sc = segmentCheckTables;
 EntrySearch& es = entrySearchTables;
 RegionStamp region;
 
-int32_t itemCount() { return analysis.analysisBoxCount; }
-
-bool isDropped(uint8_t status) { return status == kItemDropped; }
-
 // Drops the queued segment nodes that hold a position the failed relaxed search explored: the
 // boxes it kept, with the pusher in the same region.
 void pruneSegmentQueue() {

@@ -1,5 +1,6 @@
 #include "search2/corral.hpp"
 
+#include "search/corral_boxes.hpp"
 #include "search/state_hash.hpp"
 
 #include <cstring>
@@ -78,24 +79,11 @@ int32_t t2CorralStore(int32_t p) {
 
     // A box the pusher can walk around borders no unreachable floor and leaves the sub-problem.
     int32_t remaining[kCorralBoxes], released[kCorralBoxes];
-    int32_t kept = 0, freed = 0;
-    bool offGoal = false;
-    for (int32_t k = 0; k < corral.subBoxCount; ++k) {
-        const int32_t b = corral.subBoxes[k];
-        bool walkedAround = true;
-        for (int32_t r = 0; r < 8 && walkedAround; ++r) {
-            const int32_t s = b + level.ringOffset[r];
-            walkedAround = board[s] != 0 || reach[s] != 0;
-        }
-        if (walkedAround) {
-            released[freed++] = b;
-        } else {
-            remaining[kept++] = b;
-            if (level.goalMap[b] == 0) offGoal = true;
-        }
-    }
+    const CorralSplit split =
+        splitCorralBoxes(board, reach, corral.subBoxes, corral.subBoxCount, remaining, released);
+    const int32_t kept = split.keptCount, freed = split.droppedCount;
     corral.storeSlot = nullptr;
-    if (!offGoal) return 0;
+    if (split.keptAllOnGoals) return 0;
 
     const uint32_t key = stateKey(p, remaining, kept);
     for (int32_t k = 0; k < freed; ++k) board[released[k]] = 0;

@@ -56,16 +56,6 @@ void placeBoxes(const int32_t* squares, int32_t n) {
     loadBoxes(handover.searchBoard, handover.t2Boxes, squares, n);
 }
 
-// True when a solution can end with the pusher in the region of s: the last push leaves the
-// pusher beside the box it put on a goal, on a square whose far side it came from.
-bool regionCanEndASolution(const int32_t* board, int32_t s) {
-    for (int32_t d = 0; d < 4; ++d) {
-        const int32_t offset = level.dirOffset[d];
-        if (board[s + offset] == BOX && board[s - offset] == 0) return true;
-    }
-    return false;
-}
-
 bool everyStartBoxOnAGoal() {
     for (int32_t j = 0; j < handover.t2BoxCount; ++j) {
         if (level.goalMap[handover.t2StartBoxes[j]] == 0) return false;
@@ -95,7 +85,7 @@ void storeBackwardRoots() {
     for (int32_t k = 0; k < handover.goalAreaCount; ++k) storeRoot(handover.goalAreaSquares[k]);
     for (int32_t s = 0; s < cells; ++s) {
         if (board[s] != 0 || driver.covered[s] != 0) continue;
-        if (regionCanEndASolution(board, s)) storeRoot(s);
+        if (canEndASolutionOn(board, s)) storeRoot(s);
     }
 }
 
