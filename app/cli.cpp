@@ -22,6 +22,7 @@
 #include "solver/driver.hpp"
 #include "solver/texts.hpp"
 #include "ui/board_view.hpp"
+#include "ui/icon.hpp"
 #include "ui/settings.hpp"
 
 namespace qm {
@@ -50,6 +51,8 @@ const char* kUsage =
     "  --level N   the level of SOURCE to check (from 1; default 1)\n"
     "  --render N FILE    draw level N's start position into the PNG file FILE\n"
     "  --render-title FILE  draw the title screen into the PNG file FILE\n"
+    "  --render-icon SIZE FILE  draw the program's icon, SIZE pixels a side (16 to 1024),\n"
+    "              into the PNG file FILE\n"
     "  --help      print this help\n"
     "  --version   print the program's title\n";
 
@@ -209,7 +212,9 @@ int checkCurrentLevel(const std::string& letters, std::ostream& out, std::ostrea
 int renderPicture(const CliOptions& options, std::ostream& err) {
     std::string error;
     bool drawn = false;
-    if (options.renderTitle) {
+    if (options.renderIconSize != 0) {
+        drawn = writeIconPng(options.renderPath, options.renderIconSize, error);
+    } else if (options.renderTitle) {
         drawn = renderTitlePng(options.renderPath, error);
     } else {
         if (options.renderLevel > levelSet.levelCount) {
@@ -250,7 +255,8 @@ int runMode(const CliOptions& options, std::ostream& out, std::ostream& err) {
         printLevelList(out);
         return kExitOk;
     }
-    if (options.renderLevel != 0 || options.renderTitle) return renderPicture(options, err);
+    if (options.renderLevel != 0 || options.renderTitle || options.renderIconSize != 0)
+        return renderPicture(options, err);
     if (options.from > levelSet.levelCount) {
         err << "quillmate-cli: " << sourceLabel(options) << ": no level " << options.from << " (the set holds "
             << levelSet.levelCount << " levels)\n";

@@ -26,7 +26,7 @@ bool parsePositive(std::string_view text, int32_t& value) {
 bool needsValue(std::string_view arg) {
     return arg == "--check" || arg == "--level" || arg == "--time-limit" || arg == "--from" ||
            arg == "--to" || arg == "--report" || arg == "--solver" || arg == "--render" ||
-           arg == "--render-title";
+           arg == "--render-title" || arg == "--render-icon";
 }
 
 bool positiveOption(std::string_view arg, std::string_view value, int32_t& target, std::string& error) {
@@ -59,6 +59,7 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
         return false;
     }
     if (arg == "--render") return positiveOption(arg, value, options.renderLevel, error);
+    if (arg == "--render-icon") return positiveOption(arg, value, options.renderIconSize, error);
     if (arg == "--report" || arg == "--render-title") {
         if (value.empty()) {
             error = "option '" + std::string(arg) + "' needs a file name";
@@ -87,7 +88,7 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
 
 bool checkCombinations(const CliOptions& options, std::string& error) {
     const bool check = !options.checkFile.empty();
-    const bool render = options.renderLevel != 0 || options.renderTitle;
+    const bool render = options.renderLevel != 0 || options.renderTitle || options.renderIconSize != 0;
     const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0);
     if (modes > 1) {
         error = "--check, --list and --render cannot be combined";
@@ -133,10 +134,10 @@ bool parseCliOptions(int argc, const char* const* argv, CliOptions& options, std
                 return false;
             }
             if (!takeValue(arg, value, options, error)) return false;
-            // --render N takes the picture's file name as its second value.
-            if (arg == "--render") {
+            // --render N and --render-icon SIZE take the picture's file name as a second value.
+            if (arg == "--render" || arg == "--render-icon") {
                 if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
-                    error = "option '--render' needs a level number and a file name";
+                    error = "option '" + std::string(arg) + "' needs a number and a file name";
                     return false;
                 }
                 options.renderPath = argv[++i];

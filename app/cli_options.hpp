@@ -18,6 +18,7 @@ struct CliOptions {
     bool thread1 = true, thread2 = true;  // --solver both|1|2
     int32_t renderLevel = 0; // --render N: level N's start position to renderPath
     bool renderTitle = false;  // --render-title: the title screen to renderPath
+    int32_t renderIconSize = 0;  // --render-icon SIZE: the program's icon, SIZE pixels a side
     std::string renderPath;
     std::string source;      // empty: the sample set; "-": standard input
 };
