@@ -304,18 +304,18 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
     analysis.analysisPusherSquare = pusherSquare;
     std::memcpy(a, board, sizeof(int32_t) * cells);
     int32_t boxes = 0, goals = 0;
-    if (!listBoxesAndGoals(a, boxes, goals)) return 0;
+    if (!listBoxesAndGoals(a, boxes, goals)) return kAnalysisInfeasible;
     analysis.analysisBoxCount = boxes;
     if (everyBoxOnGoal(a) && level.alreadySolved == 0) {
         analysis.analysisBoxCount = 0;
-        return 8;
+        return kAnalysisAllOnGoals;
     }
 
     removeMovableBoxes(a, pusher);
     for (int32_t j = 0; j < boxes; ++j) {
         const int32_t b = analysis.boxList[j];
         if (a[b] != BOX) continue;
-        if (level.goalMap[b] == 0) return 0;
+        if (level.goalMap[b] == 0) return kAnalysisInfeasible;
         a[b] = WALL;
     }
     for (int32_t i = 0; i < goals; ++i) {
@@ -325,7 +325,7 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
     for (int32_t i = 0; i < goals; ++i) {
         const int32_t g = analysis.goalList[i];
         if (a[g] != BOX) continue;
-        if (board[g] != BOX) return 0;
+        if (board[g] != BOX) return kAnalysisInfeasible;
         a[g] = WALL;
     }
 
@@ -341,11 +341,11 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
 
     clearSquareMap(scratch.reach);
     analysis.analysisPusherSquare = reachFill(a, scratch.reach, pusher);
-    if (!listBoxesAndGoals(a, boxes, goals)) return 0;
+    if (!listBoxesAndGoals(a, boxes, goals)) return kAnalysisInfeasible;
     for (int32_t s = 0; s < cells; ++s) {
         if (a[s] != WALL) a[s] = 0;
     }
-    if (boxes != goals) return 0;
+    if (boxes != goals) return kAnalysisInfeasible;
     const int32_t n = boxes;
     analysis.analysisBoxCount = n;
 
@@ -354,11 +354,11 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
     buildGoalReachMasks(a, n);
     buildBoxReachMasks(a, n);
     dropOneSidedMasks();
-    if (!assignmentsFeasible(n)) return 0;
+    if (!assignmentsFeasible(n)) return kAnalysisInfeasible;
     classifyGates(a);
     for (int32_t j = 0; j < n; ++j) a[analysis.boxList[j]] = BOX;
     classifyCorridors(a);
-    return 1;
+    return kAnalysisDone;
 }
 
 namespace {

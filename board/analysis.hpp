@@ -28,8 +28,14 @@ extern Analysis analysis;
 // Bit of list entry i among n entries: the first entry is the highest of the n low bits.
 inline uint64_t listBit(int32_t i, int32_t n) { return uint64_t{1} << (n - 1 - i); }
 
+// Answers of prepareAnalysis; kAnalysisAllOnGoals has the value of the solved result code.
+constexpr int32_t kAnalysisInfeasible = 0;
+constexpr int32_t kAnalysisDone = 1;
+constexpr int32_t kAnalysisAllOnGoals = 8;
+
 // Analyses the position of board with the pusher on pusherSquare.
-// Returns 8 when every box is on a goal, 1 when analysed, 0 when infeasible.
+// Returns kAnalysisAllOnGoals when every box is on a goal, kAnalysisDone when analysed,
+// kAnalysisInfeasible when it proved the position infeasible.
 int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare);
 
 // Finds the pusher areas of the solved position that matter to thread 2 and decides whether

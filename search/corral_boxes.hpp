@@ -7,6 +7,11 @@
 
 namespace qm {
 
+// Verdicts of a stored corral state; only the root state of a sub-search gets one.
+constexpr uint8_t kCorralVerdictNone = 0;
+constexpr uint8_t kCorralVerdictOpen = 1;  // not a deadlock
+constexpr uint8_t kCorralVerdictDead = 2;  // deadlock
+
 // True when one of the eight squares around s is floor of board outside region.
 inline bool bordersUnreached(const int32_t* board, const int32_t* region, int32_t s) {
     for (int32_t r = 0; r < 8; ++r) {

@@ -10,13 +10,9 @@
 
 #include "board/board.hpp"
 #include "search/bucket_queue.hpp"
+#include "search/corral_boxes.hpp"
 
 namespace qm {
-
-// Verdicts of a stored corral state; only the root state of a sub-search gets one.
-constexpr uint8_t kCorralVerdictNone = 0;
-constexpr uint8_t kCorralVerdictOpen = 1;  // not a deadlock
-constexpr uint8_t kCorralVerdictDead = 2;  // deadlock
 
 // Answers of corralTest and of one region test.
 constexpr int32_t kCorralNotProved = 0;

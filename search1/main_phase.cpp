@@ -139,8 +139,8 @@ int32_t mainPhase() {
     segment.segEntryMode = kEntryModeNone;
     resetMainLine();
     int32_t r = prepareAnalysis(level.obstacleMap, level.pusherSquare);
-    if (r != 1) {
-        if (r == 0) control.searchExhausted = 1;
+    if (r != kAnalysisDone) {
+        if (r == kAnalysisInfeasible) control.searchExhausted = 1;
         return r;
     }
     companionStart();

@@ -95,8 +95,8 @@ int32_t countRejection() {
 int32_t segmentCheck(int32_t oldSquare, int32_t newSquare) {
     SegmentTables& st = segment;
     const int32_t analysed = prepareAnalysis(st.segBoard, st.segPusher);
-    if (analysed == kResultSolved) return 1;
-    if (analysed != 0) {
+    if (analysed == kAnalysisAllOnGoals) return 1;
+    if (analysed != kAnalysisInfeasible) {
         const int32_t d = relaxedSearch();
         if (d == kResultTimeout) return kResultTimeout;
         if (d == kResultSolved) {

@@ -19,7 +19,7 @@ enum SolverPhase : int32_t { kPhaseMain = 0, kPhaseCompanion = 1, kPhaseFinal = 
 void refreshElapsed() { control.elapsedSeconds = nowSeconds() - control.solveStart; }
 
 // The state a thread ends with after a stop: 3 when the user asked, else 10.
-int32_t stoppedState() { return control.stopFlag != 0 ? kResultCanceled : kResultTimeout; }
+int32_t stoppedState() { return control.stopFlag != kStopRun ? kResultCanceled : kResultTimeout; }
 
 void endThread1(int32_t state) {
     if (state == kResultSolved) control.solvedBy = 1;

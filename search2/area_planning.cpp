@@ -306,7 +306,7 @@ int32_t planSearch() {
     storeNode(root, p, n, n, nullptr);
     nodes.areaLists.push(roomPriority(p), root);
     liftBoxes();
-    if (control.stopFlag != 0) return kResultTimeout;
+    if (control.stopFlag != kStopRun) return kResultTimeout;
     nodes.meetNode = nullptr;
 
     for (;;) {

@@ -19,8 +19,6 @@ namespace {
 
 constexpr uint32_t kKeySeed = 0x55555555u;
 constexpr uint32_t kCorralProbeStep = 491;
-constexpr int8_t kVerdictResolvable = 1;
-constexpr int8_t kVerdictDead = 2;
 constexpr int32_t kQueued = 2;  // t2CorralStore: the state waits in the current sub-search
 
 
@@ -53,7 +51,7 @@ CorralEntry* probeState(uint32_t key, int32_t p, int32_t count) {
         CorralEntry& e = corral.t2CorralTable[i];
         touchForWrite(&e.pusher);
         // Undecided entries of earlier sub-searches are free for reuse.
-        if (e.pusher == 0 || (e.stamp != serial && e.verdict == 0)) return &e;
+        if (e.pusher == 0 || (e.stamp != serial && e.verdict == kCorralVerdictNone)) return &e;
         if (e.count == count && e.pusher == p) {
             bool same = true;
             for (int32_t k = 0; k < count && same; ++k) same = board[e.boxes[k]] == BOX;
@@ -83,22 +81,22 @@ int32_t t2CorralStore(int32_t p) {
         splitCorralBoxes(board, reach, corral.subBoxes, corral.subBoxCount, remaining, released);
     const int32_t kept = split.keptCount, freed = split.droppedCount;
     corral.storeSlot = nullptr;
-    if (split.keptAllOnGoals) return 0;
+    if (split.keptAllOnGoals) return kT2CorralOpen;
 
     const uint32_t key = stateKey(p, remaining, kept);
     for (int32_t k = 0; k < freed; ++k) board[released[k]] = 0;
     CorralEntry* e = probeState(key, p, kept);
-    int32_t result = 0;
+    int32_t result = kT2CorralOpen;
     if (e == nullptr) {
-        result = 0;  // a table full of this sub-search's states: its limits are reached
-    } else if (e->pusher != 0 && e->verdict != 0) {
-        result = e->verdict - 1;
+        result = kT2CorralOpen;  // a table full of this sub-search's states: its limits are reached
+    } else if (e->pusher != 0 && e->verdict != kCorralVerdictNone) {
+        result = e->verdict == kCorralVerdictDead ? kT2CorralDead : kT2CorralOpen;
         corral.storeSlot = e;
     } else if (e->pusher != 0 && e->stamp == corral.t2CorralSerial) {
         result = kQueued;
         corral.storeSlot = e;
     } else if (corral.insertCount >= kCorralInsertLimit || corral.budgetCount >= kCorralBudgetLimit) {
-        result = 0;
+        result = kT2CorralOpen;
     } else {
         ++corral.insertCount;
         ++corral.budgetCount;
@@ -106,7 +104,7 @@ int32_t t2CorralStore(int32_t p) {
         e->pusher = static_cast<int16_t>(p);
         e->count = static_cast<int8_t>(kept);
         e->stamp = corral.t2CorralSerial;
-        e->verdict = 0;
+        e->verdict = kCorralVerdictNone;
         corral.queue.push(kCorralLevels - kept, e);
         corral.storeSlot = e;
         result = kQueued;
@@ -150,7 +148,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
         if (stopOrDeadlineReached()) return kT2CorralStopped;
         const CorralEntry* e = corral.queue.pop();
         if (e == nullptr) {
-            root->verdict = kVerdictDead;
+            root->verdict = kCorralVerdictDead;
             return kT2CorralDead;
         }
         const int32_t count = e->count;
@@ -174,7 +172,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
                 const int32_t f = frozenTest(board, to);
                 const bool stuck = f == 1 || (corral.clearingMode == 1 && f != 0);
                 if (!stuck && t2CorralStore(b + offset) == 0) {
-                    root->verdict = kVerdictResolvable;
+                    root->verdict = kCorralVerdictOpen;
                     return kT2CorralOpen;
                 }
                 board[to] = 0;

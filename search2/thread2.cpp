@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/analysis.hpp"
 #include "board/board.hpp"
 #include "board/board_scratch.hpp"
 #include "board/fills.hpp"
@@ -129,7 +130,7 @@ void thread2Main() {
     // The analysis proved the level infeasible (a box that can never reach a goal, goals no box
     // can reach, or no assignment of boxes to goals): nothing to search, and its lists may be
     // half written.
-    if (handover.analysisResult == 0) {
+    if (handover.analysisResult == kAnalysisInfeasible) {
         control.thread2State = kResultImpossible;
         return;
     }

@@ -33,11 +33,11 @@ const char* reportSuffix(int32_t code) {
 }
 
 bool stopOrDeadlinePassed() {
-    return control.stopFlag != 0 || nowSeconds() > control.solveDeadline;
+    return control.stopFlag != kStopRun || nowSeconds() > control.solveDeadline;
 }
 
 bool stopOrDeadlineReached() {
-    return control.stopFlag != 0 || nowSeconds() >= control.solveDeadline;
+    return control.stopFlag != kStopRun || nowSeconds() >= control.solveDeadline;
 }
 
 int64_t nowSeconds() {

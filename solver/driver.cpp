@@ -81,7 +81,9 @@ void rebuildThread2Solution() {
 }
 
 void countResult(int32_t result) {
-    if (result < 1 || result > 11 || result == 2 || result == kResultCanceled) return;
+    if (result < kResultRunning || result > kResultTraceMiss || result == kResultStopNow ||
+        result == kResultCanceled)
+        return;
     if (result == kResultIrregular || result == kResultImpossible) ++control.skippedCount;
     else if (result == kResultSolved) ++control.solvedCount;
     else ++control.failedCount;

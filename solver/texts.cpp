@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "solver/control.hpp"
+
 namespace qm {
 
 std::string formatText(const char* format, ...) {
@@ -35,6 +37,6 @@ const char* verdictText(int32_t verdict) {
     }
 }
 
-const char* verdictWord(int32_t verdict) { return verdict == 1 ? "OK" : verdictText(verdict); }
+const char* verdictWord(int32_t verdict) { return verdict == kResultRunning ? "OK" : verdictText(verdict); }
 
 }  // namespace qm
