@@ -1,10 +1,10 @@
 // The manual page and --help must not drift apart; the icon the install draws has its size.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -27,11 +27,20 @@ std::string manualText(const std::string& path) {
     return plain;
 }
 
+bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-'; }
+
+// Every "-x" or "--word-word" that starts a word and is followed by a lowercase letter.
 std::set<std::string> optionsIn(const std::string& text) {
     std::set<std::string> options;
-    const std::regex option("(^|[^A-Za-z0-9-])(--?[a-z][a-z-]*)");
-    for (std::sregex_iterator it(text.begin(), text.end(), option), end; it != end; ++it)
-        options.insert((*it)[2].str());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '-' || (i > 0 && isWordChar(text[i - 1]))) continue;
+        size_t end = i + 1;
+        if (end < text.size() && text[end] == '-') ++end;
+        if (end >= text.size() || !std::islower(static_cast<unsigned char>(text[end]))) continue;
+        while (end < text.size() && (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-')) ++end;
+        options.insert(text.substr(i, end - i));
+        i = end;
+    }
     return options;
 }
 
