@@ -15,8 +15,8 @@ struct Handover {
     int32_t t2Boxes[kMaxBoxes];        // working list: current square of each box
     int32_t t2Goals[kMaxBoxes];        // goal squares by goal index
     int32_t t2BoxCount = 0;            // boxes thread 2 works with
-    // The analysis of the start position: kAnalysisInfeasible when it proved the level infeasible, in which case
-    // its lists are not all written and thread 2 must not search them.
+    // The analysis of the start position: kAnalysisInfeasible when it proved the level
+    // infeasible, in which case its lists are not all written and thread 2 must not search them.
     int32_t analysisResult = 0;
     // The pusher's square after the analysis: the analysis may wall the dead end the pusher
     // starts in and move it out, so thread 2 starts its searches here, on searchBoard.

@@ -38,7 +38,6 @@ bool entryIsFree(const CorralInstance<kBoxes>& c, const CorralRecord<kBoxes>& e)
     return e.generation != c.generation && e.verdict == kCorralVerdictNone;
 }
 
-// True when s has a ring neighbour that is free on board and outside region.
 bool timeAllows(CorralClock clock) {
     switch (clock) {
         case CorralClock::kNone: return true;

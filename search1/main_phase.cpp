@@ -139,6 +139,7 @@ int32_t mainPhase() {
     segment.segEntryMode = kEntryModeNone;
     resetMainLine();
     int32_t r = prepareAnalysis(level.obstacleMap, level.pusherSquare);
+    static_assert(kAnalysisAllOnGoals == kResultSolved, "a start with every box on a goal is solved");
     if (r != kAnalysisDone) {
         if (r == kAnalysisInfeasible) control.searchExhausted = 1;
         return r;

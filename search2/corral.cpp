@@ -139,7 +139,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
         return r;
     }
     CorralEntry* root = corral.storeSlot;
-    if (corral.budgetCount >= kCorralBudgetLimit) return 0;
+    if (corral.budgetCount >= kCorralBudgetLimit) return kT2CorralOpen;
     for (int32_t k = 0; k < selected; ++k) board[corral.subBoxes[k]] = 0;
 
     int32_t* reach = corral.expandReach;
@@ -171,7 +171,7 @@ int32_t t2CorralSubSearch(int32_t t, const int32_t* labels, int32_t l1, int32_t 
                 boxes[k] = to;
                 const int32_t f = frozenTest(board, to);
                 const bool stuck = f == 1 || (corral.clearingMode == 1 && f != 0);
-                if (!stuck && t2CorralStore(b + offset) == 0) {
+                if (!stuck && t2CorralStore(b + offset) == kT2CorralOpen) {
                     root->verdict = kCorralVerdictOpen;
                     return kT2CorralOpen;
                 }
@@ -192,7 +192,7 @@ int32_t t2CorralTestInRegion(int32_t u, int32_t t, const int32_t* pusherRegion) 
         const int32_t s = u + level.ringOffset[r];
         if (board[s] == 0 && pusherRegion[s] == 0) return t2CorralTest(u, t);
     }
-    return 0;
+    return kT2CorralOpen;
 }
 
 int32_t t2CorralTest(int32_t u, int32_t t) {
@@ -206,7 +206,7 @@ int32_t t2CorralTest(int32_t u, int32_t t) {
         const int32_t s = u + level.ringOffset[r];
         if (board[s] == 0 && labels[s] != 1) addLabel(candidates, candidateCount, labels[s]);
     }
-    if (candidateCount == 0) return 0;
+    if (candidateCount == 0) return kT2CorralOpen;
 
     bool crossedOut[kCorralLabelList] = {};
     for (int32_t i = 0; i < candidateCount; ++i) {
@@ -236,7 +236,7 @@ int32_t t2CorralTest(int32_t u, int32_t t) {
             if (t2CorralSubSearch(t, labels, l, neighbours[k]) == kT2CorralDead) return kT2CorralDead;
         }
     }
-    return 0;
+    return kT2CorralOpen;
 }
 
 }  // namespace qm
