@@ -43,6 +43,14 @@ const char* kUsage =
     "  --from N, --to N the range of levels to solve (default: the whole set)\n"
     "  --report FILE    write the report to FILE instead of standard output\n"
     "  --trace     add the solution letters to the report\n"
+    "  --stats FILE  write the solver threads' statistics to FILE: a header line, then one\n"
+    "              tab-separated line per level and thread: level, thread (1 or 2), result\n"
+    "              code, seconds to the thread's end, phase at the end (main K/N for segment\n"
+    "              K of N, companion, final, bidirectional, area-clearing, feature, none),\n"
+    "              nodes stored by each search (entry, segment, companion, final,\n"
+    "              bidirectional, area, feature), the searches whose table filled (full),\n"
+    "              segments committed and rolled back, and why it ended (solved, exhausted,\n"
+    "              table-full, deadline, stopped, canceled, not-suited, impossible)\n"
     "  --solver both|1|2  start both solver threads (default) or only one\n"
     "  --list      print one line per level: number, size, boxes and verdict\n"
     "  --check MOVES_FILE\n"
@@ -239,6 +247,7 @@ int solveBatch(const CliOptions& options, std::ostream& err) {
     batch.from = options.from;
     batch.to = options.to;
     batch.reportPath = options.reportPath;
+    batch.statsPath = options.statsPath;
     batch.trace = options.trace;
     batch.thread1 = options.thread1;
     batch.thread2 = options.thread2;

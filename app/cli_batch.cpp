@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "app/cli_stats.hpp"
 #include "batch/batch.hpp"
 #include "board/board.hpp"
 #include "levels/sources.hpp"
@@ -23,6 +24,7 @@ namespace qm {
 
 namespace {
 
+constexpr int kExitBadInput = 2;
 constexpr int kExitCanceled = 130;
 constexpr auto kRefresh = std::chrono::milliseconds(200);
 
@@ -45,7 +47,8 @@ std::string progressLine() {
 // line per finished level.
 class CliBatchDisplay final : public BatchDisplay {
 public:
-    explicit CliBatchDisplay(std::ostream& err) : err_(err), terminal_(isatty(STDERR_FILENO) == 1) {}
+    CliBatchDisplay(std::ostream& err, StatsFile& stats)
+        : err_(err), stats_(stats), terminal_(isatty(STDERR_FILENO) == 1) {}
     ~CliBatchDisplay() override { stopRefresher(); }
 
     void batchBegins() override {
@@ -66,6 +69,7 @@ public:
             levelLine(levelSet.currentLevel, level.boardWidth, level.boardHeight, level.boxCount) +
             formatText(" %4lld sec  ", static_cast<long long>(control.elapsedSeconds)) + resultWord(result);
         err_ << (terminal_ ? "\r\033[K" : "") << line << '\n' << std::flush;
+        stats_.writeLevel(levelSet.currentLevel, result);
     }
     void clearSolution() override {}
     void playSolution() override {}
@@ -107,6 +111,7 @@ private:
     }
 
     std::ostream& err_;
+    StatsFile& stats_;
     const bool terminal_;
     bool solving_ = false;
     bool stopping_ = false;
@@ -126,6 +131,12 @@ int runCliBatch(const CliBatchOptions& options, std::ostream& err) {
     driverOptions.runThread1 = options.thread1;
     driverOptions.runThread2 = options.thread2;
 
+    StatsFile stats;
+    std::string error;
+    if (!options.statsPath.empty() && !stats.open(options.statsPath, error)) {
+        err << "quillmate-cli: " << options.statsPath << ": " << error << '\n';
+        return kExitBadInput;
+    }
     FileReportSink fileSink(options.reportPath);
     StreamReportSink streamSink(stdout);
     ReportSink* sink = options.reportPath.empty() ? static_cast<ReportSink*>(&streamSink) : &fileSink;
@@ -136,7 +147,7 @@ int runCliBatch(const CliBatchOptions& options, std::ostream& err) {
     sigemptyset(&action.sa_mask);
     struct sigaction previous {};
     sigaction(SIGINT, &action, &previous);
-    CliBatchDisplay display(err);
+    CliBatchDisplay display(err, stats);
     const int32_t last = runBatch(display, sink);
     sigaction(SIGINT, &previous, nullptr);
     return last == kResultCanceled ? kExitCanceled : 0;

@@ -25,7 +25,7 @@ bool parsePositive(std::string_view text, int32_t& value) {
 
 bool needsValue(std::string_view arg) {
     return arg == "--check" || arg == "--level" || arg == "--time-limit" || arg == "--from" ||
-           arg == "--to" || arg == "--report" || arg == "--solver" || arg == "--render" ||
+           arg == "--to" || arg == "--report" || arg == "--stats" || arg == "--solver" || arg == "--render" ||
            arg == "--render-title" || arg == "--render-icon";
 }
 
@@ -60,12 +60,13 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
     }
     if (arg == "--render") return positiveOption(arg, value, options.renderLevel, error);
     if (arg == "--render-icon") return positiveOption(arg, value, options.renderIconSize, error);
-    if (arg == "--report" || arg == "--render-title") {
+    if (arg == "--report" || arg == "--stats" || arg == "--render-title") {
         if (value.empty()) {
             error = "option '" + std::string(arg) + "' needs a file name";
             return false;
         }
         if (arg == "--report") options.reportPath = std::string(value);
+        else if (arg == "--stats") options.statsPath = std::string(value);
         else options.renderPath = std::string(value);
         if (arg == "--render-title") options.renderTitle = true;
         return true;
@@ -92,6 +93,10 @@ bool checkCombinations(const CliOptions& options, std::string& error) {
     const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0);
     if (modes > 1) {
         error = "--check, --list and --render cannot be combined";
+        return false;
+    }
+    if (modes > 0 && !options.statsPath.empty()) {
+        error = "--stats is used only when solving a batch";
         return false;
     }
     if (options.levelNumber != 0 && !check) {

@@ -14,6 +14,7 @@ struct CliOptions {
     int32_t timeLimit = 0;   // --time-limit: seconds per level; 0: from the settings file
     int32_t from = 0, to = 0;  // --from, --to: the batch range; 0: the set's first / last level
     std::string reportPath;  // --report: the report file; empty: standard output
+    std::string statsPath;   // --stats: the statistics file; empty: none
     bool trace = false;      // --trace: add the solution letters to the report
     bool thread1 = true, thread2 = true;  // --solver both|1|2
     int32_t renderLevel = 0; // --render N: level N's start position to renderPath

@@ -14,6 +14,7 @@
 #include "search1/entry_work.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -373,7 +374,8 @@ int32_t nextEntryState(EntryState** state) {
     return kInsertGoesOn;
 }
 
-int32_t entrySearch() {
+namespace {
+int32_t runEntrySearch() {
     startSearch();
     insertRoots();
     for (int32_t i = 0; i < itemCount(); ++i) es.pullBoard[es.curSquare[i]] = 0;
@@ -393,6 +395,14 @@ int32_t entrySearch() {
         }
         liftItems();
     }
+}
+}  // namespace
+
+int32_t entrySearch() {
+    const int32_t r = runEntrySearch();
+    noteSearch(thread1Stats(), kStatsEntry, control.entryStateCount,
+               r == kResultFailed && control.entryStateCount >= kEntryStateLimit);
+    return r;
 }
 
 int32_t entrySearchRun(int32_t oldSquare, int32_t newSquare) {

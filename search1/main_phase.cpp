@@ -9,6 +9,7 @@
 #include "search1/segment_search.hpp"
 #include "search1/thread1.hpp"
 #include "solver/control.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -123,8 +124,11 @@ int32_t segmentLoop() {
         markLockingGoals(n);
         segment.checkFailCount = 0;
         segment.checkFailCountFixed = 0;
+        ThreadStats& stats = thread1Stats();
+        stats.segment = stats.segmentsCommitted + 1;
         const int32_t r = segmentSearch();
         if (r != kResultSolved) return r;
+        ++stats.segmentsCommitted;
         n = analysis.analysisBoxCount;
         if (n == 0) return kResultSolved;
     }
@@ -144,6 +148,9 @@ int32_t mainPhase() {
         if (r == kAnalysisInfeasible) control.searchExhausted = 1;
         return r;
     }
+    thread1Stats().phase = kStatsPhaseMain;
+    thread1Stats().segmentTotal = analysis.analysisBoxCount;
+    thread1Stats().segment = 1;
     companionStart();
     r = firstEntrySearch();
     if (r != kResultSolved) return r;

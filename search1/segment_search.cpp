@@ -14,6 +14,7 @@
 #include "search1/segment_check.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -63,9 +64,11 @@ void segmentInsert(int32_t movedBox, int32_t p, bool finalNode) {
     const int32_t cap = finalNode ? static_cast<int32_t>(kSegmentSlots) - 1 : kSegmentInsertCap;
     if (count >= cap) {
         st.tableFull = true;
+        thread1Stats().fullTables |= 1u << kStatsSegment;
         return;
     }
     setSegNodeCount(count + 1);
+    ++thread1Stats().nodes[kStatsSegment];
     SegmentNode& node = st.segmentTable[slot];
     for (int32_t i = 0; i < n; ++i) node.squares[i] = static_cast<int16_t>(st.segBoxes[i]);
     node.pusher = static_cast<int16_t>(p);
@@ -337,6 +340,7 @@ bool pruneForRestart() {
 }  // namespace
 
 int32_t segmentSearch() {
+    thread1Stats().lastSearch = kStatsSegment;
     st.segmentTable = blocks.layout1.segmentTable;
     for (uint32_t k = 0; k < kSegmentSlots; ++k) {
         st.segmentTable[k].pusher = 0;

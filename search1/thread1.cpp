@@ -7,6 +7,7 @@
 #include "search1/main_line.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -21,7 +22,26 @@ void refreshElapsed() { control.elapsedSeconds = nowSeconds() - control.solveSta
 // The state a thread ends with after a stop: 3 when the user asked, else 10.
 int32_t stoppedState() { return control.stopFlag != kStopRun ? kResultCanceled : kResultTimeout; }
 
+// Records the companion's stored nodes once it has stopped for good (the final search reuses
+// the progress counter).
+void noteCompanion() {
+    if (control.secondaryState == kCompanionNotStarted) return;
+    ThreadStats& stats = thread1Stats();
+    if (stats.nodes[kStatsCompanion] != 0) return;
+    noteSearch(stats, kStatsCompanion, control.phaseNodeCount,
+               control.secondaryState == kCompanionFull);
+}
+
 void endThread1(int32_t state) {
+    ThreadStats& stats = thread1Stats();
+    if (stats.phase == kStatsPhaseFinal) {
+        noteSearch(stats, kStatsFinal, control.phaseNodeCount,
+                   state == kResultFailed && control.searchExhausted == 0);
+    } else {
+        noteCompanion();
+    }
+    if (state == kResultFailed && control.searchExhausted != 0) stats.endReason = kEndExhausted;
+    stats.result = state;
     if (state == kResultSolved) control.solvedBy = 1;
     control.thread1State = state;
 }
@@ -51,7 +71,10 @@ void clearPhaseCounters() {
 
 void thread1Main() {
     useBoardScratch(thread1BoardScratch);
-    if (level.alreadySolved != 0) return endThread1(kResultFailed);
+    if (level.alreadySolved != 0) {
+        thread1Stats().endReason = kEndNotSuited;
+        return endThread1(kResultFailed);
+    }
     clearBlock1();
     control.searchExhausted = 0;
     control.secondaryState = 0;
@@ -66,6 +89,7 @@ void thread1Main() {
 
     control.solverPhase = kPhaseCompanion;
     if (control.secondaryState == kCompanionRunning) {
+        thread1Stats().phase = kStatsPhaseCompanion;
         r = continueCompanion();
         refreshElapsed();
         if (r == kResultSolved) return endThread1(kResultSolved);
@@ -74,7 +98,9 @@ void thread1Main() {
         refreshElapsed();
     }
 
+    noteCompanion();
     control.solverPhase = kPhaseFinal;
+    thread1Stats().phase = kStatsPhaseFinal;
     clearBlock1();
     control.phaseNodeCount = 0;
     r = finalSearch();

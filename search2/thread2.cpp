@@ -19,6 +19,7 @@
 #include "search2/node_table.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -125,17 +126,29 @@ void releaseThread2Buffers() {
     releasePlan();
 }
 
+namespace {
+
+// Records a finished run of search k: the nodes stored and whether the node table filled.
+void noteThread2Search(int32_t k) {
+    noteSearch(thread2Stats(), k, nodeCountNow(), nodeCountNow() >= kNodeLimit);
+}
+
+}  // namespace
+
 void thread2Main() {
     useBoardScratch(thread2BoardScratch);
+    ThreadStats& stats = thread2Stats();
     // The analysis proved the level infeasible (a box that can never reach a goal, goals no box
     // can reach, or no assignment of boxes to goals): nothing to search, and its lists may be
     // half written.
     if (handover.analysisResult == kAnalysisInfeasible) {
+        stats.result = kResultImpossible;
         control.thread2State = kResultImpossible;
         return;
     }
     // A node holds at most kNodeBoxes box squares.
     if (handover.t2BoxCount > kNodeBoxes) {
+        stats.result = kResultBoxesOver;
         control.thread2State = kResultBoxesOver;
         return;
     }
@@ -144,13 +157,18 @@ void thread2Main() {
     if (level.alreadySolved == 0 && handover.areaStrategyFlag != 0 &&
         handover.goalAreaCount == 1) {
         corral.clearingMode = 1;
+        stats.phase = kStatsPhaseAreaClearing;
         const int32_t result = areaClearingSearch();
+        noteThread2Search(kStatsAreaClearing);
+        stats.result = result;
         control.thread2State = result;
         if (result == kResultSolved) control.solvedBy = 2;
         return;
     }
     corral.clearingMode = 0;
+    stats.phase = kStatsPhaseBidirectional;
     const int32_t result = bidirectionalSearch();
+    stats.result = result;
     control.thread2State = result;
     if (result == kResultSolved) control.solvedBy = 3;
 }
@@ -162,11 +180,13 @@ int32_t bidirectionalSearchOnce();
 int32_t bidirectionalSearch() {
     corridorRules.corridorRulesOn = 1;
     const int32_t r = bidirectionalSearchOnce();
+    noteThread2Search(kStatsBidirectional);
     if (r != kResultImpossible || corridorRules.corridorRuleUsed == 0) return r;
     // The corridor rules left moves out, so running dry proved nothing: search again without
     // them, which either finds a solution or proves the level impossible.
     corridorRules.corridorRulesOn = 0;
     const int32_t again = bidirectionalSearchOnce();
+    noteThread2Search(kStatsBidirectional);
     corridorRules.corridorRulesOn = 1;
     return again;
 }

@@ -12,6 +12,7 @@
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/preparation.hpp"
+#include "solver/solve_stats.hpp"
 
 namespace qm {
 
@@ -43,16 +44,37 @@ void waitPollInterval() {
                            [ended] { return pollWake.threadsEnded != ended; });
 }
 
+std::chrono::steady_clock::time_point threadsStarted;  // written before the threads start
+
+double secondsSinceThreadsStarted() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - threadsStarted).count();
+}
+
 void runThread1IfChosen() {
     if (driverOptions.runThread1) thread1Main();
     else control.thread1State = kResultFailed;
+    thread1Stats().seconds = secondsSinceThreadsStarted();
     threadEnded();
 }
 
 void runThread2IfChosen() {
     if (driverOptions.runThread2) thread2Main();
     else control.thread2State = kResultFailed;
+    thread2Stats().seconds = secondsSinceThreadsStarted();
     threadEnded();
+}
+
+// Completes both threads' statistics once they are joined, while the stop word still tells a
+// user's cancel from the driver's stop.
+void finishStats() {
+    const bool canceled = control.stopFlag == kStopCancel;
+    const int32_t s1 = control.thread1State, s2 = control.thread2State;
+    ThreadStats& t1 = thread1Stats();
+    ThreadStats& t2 = thread2Stats();
+    t1.result = s1;
+    t2.result = s2;
+    if (driverOptions.runThread1) t1.endReason = endReasonOf(t1, s1, s2, canceled);
+    if (driverOptions.runThread2) t2.endReason = endReasonOf(t2, s2, s1, canceled);
 }
 
 int32_t mergeResults() {
@@ -92,6 +114,7 @@ void countResult(int32_t result) {
 int32_t solveLevel() {
     control.solvedBy = 0;
     control.stopFlag = kStopRun;
+    resetSolveStats();
     control.elapsedSeconds = 0;
     int32_t result = level.levelVerdict;
     if (result == kResultRunning) {
@@ -102,6 +125,7 @@ int32_t solveLevel() {
         control.solveStart = now;
         prepareSolve();
 
+        threadsStarted = std::chrono::steady_clock::now();
         control.thread1State = kResultRunning;
         std::thread thread1(runThread1IfChosen);
         control.thread2State = kResultRunning;
@@ -116,6 +140,7 @@ int32_t solveLevel() {
         // Joining makes everything the threads wrote visible here before it is read.
         thread1.join();
         thread2.join();
+        finishStats();
         result = mergeResults();
         control.batchResult = result;
         control.stopFlag = kStopRun;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -114,4 +115,50 @@ TEST_F(CliBatch, BadUsageIsExitTwo) {
         EXPECT_EQ(waitExit(pid), 2) << args[0];
         EXPECT_FALSE(readFile(folder_ / "err.txt").empty());
     }
+}
+
+TEST_F(CliBatch, StatsGiveOneLinePerLevelAndThreadBesideAnUnchangedReport) {
+    const auto report = folder_ / "report.txt";
+    const auto stats = folder_ / "stats.tsv";
+    const pid_t pid = startCli({"--time-limit", "1", "--to", "3", "--report", report.string(), "--stats",
+                                stats.string(), (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    EXPECT_EQ(waitExit(pid), 0) << readFile(folder_ / "err.txt");
+    const std::string text = readFile(stats);
+    EXPECT_EQ(qmtest::lineOf(text, 1),
+              "level\tthread\tresult\tseconds\tphase\tentry\tsegment\tcompanion\tfinal\tbidirectional\t"
+              "area\tfeature\tfull\tcommitted\trolled_back\tend");
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 2; !qmtest::lineOf(text, i).empty(); ++i) {
+        std::vector<std::string> cells;
+        std::stringstream line(qmtest::lineOf(text, i));
+        for (std::string cell; std::getline(line, cell, '\t');) cells.push_back(cell);
+        EXPECT_EQ(cells.size(), 16u) << qmtest::lineOf(text, i);
+        rows.push_back(cells);
+    }
+    ASSERT_EQ(rows.size(), 6u) << text;
+    // Level 1 is one push: one thread solves it, the other is stopped or solves it too.
+    EXPECT_EQ(rows[0][0], "1");
+    EXPECT_EQ(rows[0][1], "1");
+    EXPECT_EQ(rows[1][1], "2");
+    EXPECT_TRUE(rows[0].back() == "solved" || rows[1].back() == "solved") << text;
+    // Level 2 cannot be solved in a second: each thread ends at the deadline.
+    EXPECT_EQ(rows[2][0], "2");
+    EXPECT_EQ(rows[2].back(), "deadline") << text;
+    EXPECT_EQ(rows[3].back(), "deadline") << text;
+    EXPECT_EQ(rows[2][4].rfind("main ", 0), 0u) << text;
+    EXPECT_NE(rows[3][9], "0") << "thread 2's bidirectional nodes";
+    EXPECT_NE(readFile(report).find("# Solved:   2 levels"), std::string::npos);
+
+    // A statistics file that cannot be written is refused before any level is solved.
+    const auto report2 = folder_ / "report2.txt";
+    const pid_t refused = startCli({"--time-limit", "1", "--report", report2.string(), "--stats",
+                                    (folder_ / "no-such-folder" / "s.tsv").string(),
+                                    (folder_ / "set.txt").string()},
+                                   folder_ / "out.txt", folder_ / "err.txt");
+    EXPECT_EQ(waitExit(refused), 2);
+    const std::string err = readFile(folder_ / "err.txt");
+    EXPECT_NE(err.find("s.tsv: cannot write"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_FALSE(std::filesystem::exists(report2));
 }

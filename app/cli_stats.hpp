@@ -1,0 +1,34 @@
+#pragma once
+// The command line's statistics file: a header line, then one tab-separated line per solved
+// level and solver thread, written as each level finishes.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace qm {
+
+// The header line, without its line end.
+std::string statsHeader();
+// The lines of the level just solved (both threads), each ending in a line end. result is the
+// level's final result code; a level no thread searched gives one line per thread with phase
+// "none".
+std::string statsLines(int32_t levelNumber, int32_t result);
+
+// The open statistics file; writes nothing while not open.
+class StatsFile {
+public:
+    StatsFile() = default;
+    StatsFile(const StatsFile&) = delete;
+    StatsFile& operator=(const StatsFile&) = delete;
+    ~StatsFile() { close(); }
+    // Creates or truncates path and writes the header. False, with the reason in error, when it
+    // cannot be written.
+    bool open(const std::string& path, std::string& error);
+    void writeLevel(int32_t levelNumber, int32_t result);
+    void close();
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace qm
