@@ -4,6 +4,7 @@
 # prints per run the levels solved and, from the statistics file, how each thread ended on the
 # levels the run did not solve.
 # usage: bench/run-hard.sh FILE [SECONDS] [CHOICE...]     CHOICE: both, 1 or 2
+# QM_KEEP=FOLDER keeps each run's report and statistics file there.
 set -euo pipefail
 if [ $# -lt 1 ]; then
     echo "usage: $0 FILE [SECONDS] [both|1|2 ...]" >&2
@@ -22,6 +23,8 @@ if [ ! -x "$cli" ]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+keep=${QM_KEEP:-}
+[ -n "$keep" ] && mkdir -p "$keep"
 
 for choice in "${choices[@]}"; do
     report=$work/report-$choice.txt
@@ -46,6 +49,7 @@ for choice in "${choices[@]}"; do
             bad="$bad $n"
         fi
     done
+    [ -n "$keep" ] && cp "$report" "$stats" "$keep"/
     solved=$(awk '/^# Solved:/ { sub(/^# Solved: */, ""); print $1 + 0 }' "$report")
     printf '== %s, --solver %s, %ss per level: solved %s (%.0f s), replayed %d' "$(basename "$source_path")" \
         "$choice" "$seconds" "$solved" "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')" "$replayed"
