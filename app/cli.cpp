@@ -51,7 +51,9 @@ const char* kUsage =
     "              bidirectional, area, feature), the searches whose table filled (full),\n"
     "              segments committed and rolled back, and why it ended (solved, exhausted,\n"
     "              table-full, deadline, stopped, canceled, not-suited, impossible)\n"
-    "  --solver both|1|2  start both solver threads (default) or only one\n"
+    "  --solver both|1|2|3  start both solver threads (default) or only one; the second\n"
+    "              goes on with the feature search when its own methods end; 3 runs the\n"
+    "              feature search alone\n"
     "  --list      print one line per level: number, size, boxes and verdict\n"
     "  --check MOVES_FILE\n"
     "              replay the moves in MOVES_FILE (letters u r d l U R D L; white space\n"
@@ -251,6 +253,7 @@ int solveBatch(const CliOptions& options, std::ostream& err) {
     batch.trace = options.trace;
     batch.thread1 = options.thread1;
     batch.thread2 = options.thread2;
+    batch.thread2Methods = options.thread2Methods;
     const int status = runCliBatch(batch, err);
     releaseSolution();
     releaseBlocks();

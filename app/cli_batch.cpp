@@ -130,6 +130,7 @@ int runCliBatch(const CliBatchOptions& options, std::ostream& err) {
     batchSettings.playAfter = 0;
     driverOptions.runThread1 = options.thread1;
     driverOptions.runThread2 = options.thread2;
+    driverOptions.runThread2Methods = options.thread2Methods;
 
     StatsFile stats;
     std::string error;

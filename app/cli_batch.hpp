@@ -12,6 +12,7 @@ struct CliBatchOptions {
     std::string statsPath;     // empty: no statistics file
     bool trace = false;        // add the solution letters to the report
     bool thread1 = true, thread2 = true;
+    bool thread2Methods = true;  // false: the second core runs only the feature search
 };
 
 // Runs the batch on the open level set; returns the exit status (0, 130 when cancelled, or 2

@@ -72,16 +72,18 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
         return true;
     }
     // --solver
+    options.thread2Methods = true;
     if (value == "both") {
         options.thread1 = options.thread2 = true;
     } else if (value == "1") {
         options.thread1 = true;
         options.thread2 = false;
-    } else if (value == "2") {
+    } else if (value == "2" || value == "3") {
         options.thread1 = false;
         options.thread2 = true;
+        options.thread2Methods = value == "2";
     } else {
-        error = "option '--solver' takes both, 1 or 2, not '" + std::string(value) + "'";
+        error = "option '--solver' takes both, 1, 2 or 3, not '" + std::string(value) + "'";
         return false;
     }
     return true;

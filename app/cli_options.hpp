@@ -16,7 +16,8 @@ struct CliOptions {
     std::string reportPath;  // --report: the report file; empty: standard output
     std::string statsPath;   // --stats: the statistics file; empty: none
     bool trace = false;      // --trace: add the solution letters to the report
-    bool thread1 = true, thread2 = true;  // --solver both|1|2
+    bool thread1 = true, thread2 = true;  // --solver both|1|2|3: the threads started
+    bool thread2Methods = true;  // --solver 3 clears it: the second core runs the feature search only
     int32_t renderLevel = 0; // --render N: level N's start position to renderPath
     bool renderTitle = false;  // --render-title: the title screen to renderPath
     int32_t renderIconSize = 0;  // --render-icon SIZE: the program's icon, SIZE pixels a side

@@ -23,13 +23,10 @@
 
 namespace qm {
 
-StepList stepList;
-
 namespace {
 
 BoardScratch thread2BoardScratch;  // the board routines' scratch while thread 2 runs them
 
-constexpr int32_t kFirstStepCapacity = 256;
 constexpr int32_t kStartWeight = 90'000;        // visitWeight of a square occupied at the start
 constexpr int32_t kPhaseANodes = 1'970'000;     // the forward phase ends beyond this many nodes
 constexpr double kMeetBandsTimesThree = 54 * 3;  // numerator factors of meetScale
@@ -40,19 +37,6 @@ struct DriverScratch {
     int32_t covered[kMaxSquares];  // every region a backward root stands in
 };
 DriverScratch driver;
-
-// Doubles the step storage. False when the storage cannot grow.
-bool growSteps() {
-    StepList& list = stepList;
-    if (list.capacity >= INT32_MAX) return false;
-    int64_t wanted = list.capacity == 0 ? kFirstStepCapacity : int64_t{list.capacity} * 2;
-    if (wanted > INT32_MAX) wanted = INT32_MAX;
-    void* grown = resizeMemory(list.steps, sizeof(Step) * static_cast<size_t>(wanted));
-    if (grown == nullptr) return false;
-    list.steps = static_cast<Step*>(grown);
-    list.capacity = static_cast<int32_t>(wanted);
-    return true;
-}
 
 void placeBoxes(const int32_t* squares, int32_t n) {
     loadBoxes(handover.searchBoard, handover.t2Boxes, squares, n);
@@ -93,34 +77,6 @@ void storeBackwardRoots() {
 
 }  // namespace
 
-void resetSteps() {
-    StepList& list = stepList;
-    list.stepCount = 0;
-    list.stepOverflow = 0;
-    list.lastStepPusher = level.pusherSquare;
-    std::memcpy(list.stepBoard, level.obstacleMap, sizeof(int32_t) * level.cellCount);
-}
-
-void appendStep(int32_t from, int32_t to, int32_t pusher) {
-    StepList& list = stepList;
-    if (list.stepCount < list.capacity || growSteps()) {
-        list.steps[list.stepCount++] = Step{static_cast<int16_t>(from), static_cast<int16_t>(to),
-                                            static_cast<int16_t>(pusher)};
-    } else {
-        list.stepOverflow = 1;
-    }
-    list.lastStepPusher = pusher;
-    list.stepBoard[from] = 0;
-    list.stepBoard[to] = BOX;
-}
-
-void releaseSteps() {
-    std::free(stepList.steps);
-    stepList.steps = nullptr;
-    stepList.capacity = 0;
-    stepList.stepCount = 0;
-}
-
 void releaseThread2Buffers() {
     releaseSteps();
     releasePlan();
@@ -135,23 +91,15 @@ void noteThread2Search(int32_t k) {
 
 }  // namespace
 
-void thread2Main() {
+int32_t thread2Methods() {
     useBoardScratch(thread2BoardScratch);
     ThreadStats& stats = thread2Stats();
     // The analysis proved the level infeasible (a box that can never reach a goal, goals no box
     // can reach, or no assignment of boxes to goals): nothing to search, and its lists may be
     // half written.
-    if (handover.analysisResult == kAnalysisInfeasible) {
-        stats.result = kResultImpossible;
-        control.thread2State = kResultImpossible;
-        return;
-    }
+    if (handover.analysisResult == kAnalysisInfeasible) return stats.result = kResultImpossible;
     // A node holds at most kNodeBoxes box squares.
-    if (handover.t2BoxCount > kNodeBoxes) {
-        stats.result = kResultBoxesOver;
-        control.thread2State = kResultBoxesOver;
-        return;
-    }
+    if (handover.t2BoxCount > kNodeBoxes) return stats.result = kResultBoxesOver;
     clearBlock2();
     bindThread2Tables();
     if (level.alreadySolved == 0 && handover.areaStrategyFlag != 0 &&
@@ -160,18 +108,17 @@ void thread2Main() {
         stats.phase = kStatsPhaseAreaClearing;
         const int32_t result = areaClearingSearch();
         noteThread2Search(kStatsAreaClearing);
-        stats.result = result;
-        control.thread2State = result;
         if (result == kResultSolved) control.solvedBy = 2;
-        return;
+        return stats.result = result;
     }
     corral.clearingMode = 0;
     stats.phase = kStatsPhaseBidirectional;
     const int32_t result = bidirectionalSearch();
-    stats.result = result;
-    control.thread2State = result;
     if (result == kResultSolved) control.solvedBy = 3;
+    return stats.result = result;
 }
+
+void thread2Main() { control.thread2State = thread2Methods(); }
 
 namespace {
 int32_t bidirectionalSearchOnce();

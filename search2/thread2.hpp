@@ -1,38 +1,19 @@
 #pragma once
-// Solver thread 2: its body, the bidirectional macro-move search, and the step list it leaves
-// for the driver.
+// Solver thread 2: its body and the bidirectional macro-move search; its solutions go to the
+// step list.
 #include <cstdint>
+
+#include "search/step_list.hpp"
 
 namespace qm {
 
-// One box transfer of a solution: the box on from goes to to (pushes of that box only), after
-// which the pusher stands somewhere in the area whose smallest square is pusher.
-struct Step {
-    int16_t from, to, pusher;
-};
-
-// The solution as box transfers, in order. It grows as needed; stepOverflow is set only when
-// growing failed (a step was lost).
-struct StepList {
-    Step* steps = nullptr;
-    int32_t stepCount = 0;
-    int32_t capacity = 0;
-    int32_t stepOverflow = 0;
-    int32_t lastStepPusher = 0;
-    int32_t stepBoard[2500];   // obstacle board following the steps as they are derived
-};
-extern StepList stepList;
-
-// Empties the list and starts stepBoard from obstacleMap, lastStepPusher at pusherSquare.
-void resetSteps();
-// Appends one step and follows it on stepBoard; sets lastStepPusher.
-void appendStep(int32_t from, int32_t to, int32_t pusher);
-// Frees the list's storage.
-void releaseSteps();
 // Frees the storage thread 2 grows as it goes (step list and plan); the next solve grows it again.
 void releaseThread2Buffers();
 
-// The thread body: writes its result to control.thread2State (and control.solvedBy on 8).
+// Thread 2's methods on the hand-over's position: returns the result (and writes
+// control.solvedBy on 8) without publishing it as the thread's state.
+int32_t thread2Methods();
+// The thread body: writes the result of thread2Methods to control.thread2State.
 void thread2Main();
 // 8 solved, 7 proved impossible, 9 failed, 10 stopped.
 int32_t bidirectionalSearch();

@@ -32,12 +32,25 @@ const char* reportSuffix(int32_t code) {
     }
 }
 
+namespace {
+
+thread_local int64_t threadDeadline = kNoThreadDeadline;
+
+int64_t deadlineOfThisThread() {
+    const int64_t solve = control.solveDeadline;
+    return threadDeadline < solve ? threadDeadline : solve;
+}
+
+}  // namespace
+
+void setThreadDeadline(int64_t seconds) { threadDeadline = seconds; }
+
 bool stopOrDeadlinePassed() {
-    return control.stopFlag != kStopRun || nowSeconds() > control.solveDeadline;
+    return control.stopFlag != kStopRun || nowSeconds() > deadlineOfThisThread();
 }
 
 bool stopOrDeadlineReached() {
-    return control.stopFlag != kStopRun || nowSeconds() >= control.solveDeadline;
+    return control.stopFlag != kStopRun || nowSeconds() >= deadlineOfThisThread();
 }
 
 int64_t nowSeconds() {

@@ -22,6 +22,9 @@ constexpr int32_t kResultTimeout = 10;
 constexpr int32_t kResultTraceMiss = 11;
 constexpr int32_t kResultSkipped = 12;
 
+// Values of solvedBy besides thread 1's 1 and thread 2's 2 and 3.
+constexpr int32_t kSolvedByFeatureSearch = 4;
+
 // Values of the stop word.
 constexpr int32_t kStopRun = 0;
 constexpr int32_t kStopCancel = 1;  // the user asked to cancel
@@ -66,7 +69,8 @@ struct Control {
     SharedWord<int32_t> thread1State;    // 0 before, 1 running, then the thread's result
     SharedWord<int32_t> thread2State;
     SharedWord<int32_t> batchResult;     // final result of the last solve
-    SharedWord<int32_t> solvedBy;        // 0 none, 1 thread 1, 2 area clearing, 3 bidirectional
+    SharedWord<int32_t> solvedBy;        // 0 none, 1 thread 1, 2 area clearing, 3 bidirectional,
+                                         // 4 feature search
     SharedWord<int32_t> timeLimit{600};  // seconds per solve
     SharedWord<int64_t> solveStart;      // whole seconds since 1970
     SharedWord<int64_t> solveDeadline;
@@ -93,7 +97,14 @@ int64_t nowSeconds();
 // The searches' stop tests, both reading the stop word and the clock. A search stops when the
 // stop word is set or its deadline rule says so: some go on through the deadline's second
 // (they stop once it has passed), others stop as soon as it has come.
+// Both read the calling thread's own deadline instead when it comes first.
 bool stopOrDeadlinePassed();   // stopFlag set, or the current second later than solveDeadline
 bool stopOrDeadlineReached();  // stopFlag set, or the current second at or past solveDeadline
+
+// A solver thread may give one of its methods less time than the solve: until the second given
+// (whole seconds since 1970), the stop tests of the calling thread answer for it; kNoThreadDeadline
+// leaves only solveDeadline.
+constexpr int64_t kNoThreadDeadline = INT64_MAX;
+void setThreadDeadline(int64_t seconds);
 
 }  // namespace qm

@@ -5,10 +5,13 @@
 #include <mutex>
 #include <thread>
 
+#include "board/analysis.hpp"
 #include "board/board.hpp"
+#include "board/handover.hpp"
 #include "board/solution.hpp"
 #include "search1/thread1.hpp"
 #include "search2/thread2.hpp"
+#include "search3/feature_search.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/preparation.hpp"
@@ -57,8 +60,57 @@ void runThread1IfChosen() {
     threadEnded();
 }
 
+// Thread 2's methods get the first part of the time when the feature search follows them; the
+// rest goes to the feature search, and back to them when it ends early.
+constexpr int64_t kThread2ShareDivisor = 8;
+
+// The last second of thread 2's first turn: an eighth of the limit, at least the first second.
+int64_t thread2TurnDeadline() {
+    const int64_t share = control.timeLimit / kThread2ShareDivisor;
+    return control.solveStart + (share > 1 ? share : 1) - 1;
+}
+
+// Whether the feature search can work on the level: it was analysed, and it is not given solved.
+bool featureSearchSuits() {
+    return level.alreadySolved == 0 && handover.analysisResult == kAnalysisDone;
+}
+
+// Whether a result leaves time for more work on the second core: neither solved nor proved
+// impossible, no stop asked, and the solve's deadline not passed.
+bool timeLeftAfter(int32_t result) {
+    if (result == kResultSolved || result == kResultImpossible) return false;
+    return !stopOrDeadlinePassed();
+}
+
+int32_t runFeatureSearch() {
+    thread2Stats().phase = kStatsPhaseFeature;
+    clearBlock2();
+    const int32_t found = featureSearch(blocks.block2, kBlock2Bytes);
+    if (found == kResultSolved) control.solvedBy = kSolvedByFeatureSearch;
+    return found;
+}
+
+// The second core: thread 2's methods for their turn, then the feature search until the
+// deadline, then thread 2's methods again if the feature search ended early. Its state is
+// published once, at the end, so the driver sees one thread running throughout.
+int32_t runSecondCore() {
+    const bool methods = driverOptions.runThread2Methods;
+    const bool feature = driverOptions.runFeatureSearch && featureSearchSuits();
+    if (!feature) return methods ? thread2Methods() : kResultFailed;
+    int32_t result = kResultFailed;
+    if (methods) {
+        setThreadDeadline(thread2TurnDeadline());
+        result = thread2Methods();
+        setThreadDeadline(kNoThreadDeadline);
+        if (!timeLeftAfter(result)) return result;
+    }
+    const int32_t found = runFeatureSearch();
+    if (!methods || !timeLeftAfter(found) || result != kResultTimeout) return found;
+    return thread2Methods();
+}
+
 void runThread2IfChosen() {
-    if (driverOptions.runThread2) thread2Main();
+    if (driverOptions.runThread2) control.thread2State = runSecondCore();
     else control.thread2State = kResultFailed;
     thread2Stats().seconds = secondsSinceThreadsStarted();
     threadEnded();

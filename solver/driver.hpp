@@ -8,7 +8,9 @@ namespace qm {
 // Which solver threads a solve starts; a thread not started reports 9 at once.
 struct DriverOptions {
     bool runThread1 = true;
-    bool runThread2 = true;
+    bool runThread2 = true;          // the second core runs at all
+    bool runThread2Methods = true;   // it starts with thread 2's methods
+    bool runFeatureSearch = true;    // it goes on with the feature search when they end
 };
 extern DriverOptions driverOptions;
 

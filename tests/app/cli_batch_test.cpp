@@ -109,7 +109,7 @@ TEST_F(CliBatch, ReportStaysReadableWhenKilled) {
 
 TEST_F(CliBatch, BadUsageIsExitTwo) {
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--time-limit", "0"}, {"--solver", "3"}, {"--from", "4", "--to", "2"},
+         {std::vector<std::string>{"--time-limit", "0"}, {"--solver", "4"}, {"--from", "4", "--to", "2"},
           {"--from", "9", (folder_ / "set.txt").string()}, {"--report"}}) {
         const pid_t pid = startCli(args, folder_ / "out.txt", folder_ / "err.txt");
         EXPECT_EQ(waitExit(pid), 2) << args[0];

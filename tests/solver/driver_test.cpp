@@ -76,16 +76,35 @@ TEST_F(Driver, SolvesASmallLevelAndTheSolutionReplays) {
     EXPECT_EQ(control.stopFlag, 0);
 }
 
-// Thread 2 declines 27 boxes at once; thread 1 alone solves the level.
-TEST_F(Driver, TooManyBoxesForThreadTwoAreLeftToThreadOne) {
+// Thread 2 declines 27 boxes at once. Without the feature search thread 1 alone solves the
+// level; with it, the second core goes on and one of the two solves it.
+TEST_F(Driver, TooManyBoxesForThreadTwoAreLeftToThreadOneOrTheFeatureSearch) {
     ASSERT_EQ(qmtest::loadPicture(boxRoom(27)), 1);
-    const int32_t result = qm::solveLevel();
+    qm::driverOptions.runFeatureSearch = false;
+    EXPECT_EQ(qm::solveLevel(), 8);
     EXPECT_EQ(control.thread2State, 5);
     EXPECT_EQ(control.thread1State, 8);
     EXPECT_EQ(control.solvedBy, 1);
-    EXPECT_EQ(result, 8);
     EXPECT_EQ(qm::verifySolution(), 1);
-    EXPECT_EQ(control.solvedCount, 1);
+
+    qm::driverOptions.runFeatureSearch = true;
+    EXPECT_EQ(qm::solveLevel(), 8);
+    EXPECT_NE(control.thread2State, 5) << "the second core idled";
+    EXPECT_TRUE(control.solvedBy == 1 || control.solvedBy == qm::kSolvedByFeatureSearch);
+    EXPECT_EQ(qm::verifySolution(), 1);
+    EXPECT_EQ(control.solvedCount, 2);
+}
+
+// The feature search alone on the second core (thread 1 off, thread 2's methods skipped)
+// solves the same level, and the letters it leaves replay.
+TEST_F(Driver, FeatureSearchAloneSolvesALevelTooLargeForThreadTwo) {
+    ASSERT_EQ(qmtest::loadPicture(boxRoom(27)), 1);
+    qm::driverOptions.runThread1 = false;
+    qm::driverOptions.runThread2Methods = false;
+    EXPECT_EQ(qm::solveLevel(), 8);
+    EXPECT_EQ(control.solvedBy, qm::kSolvedByFeatureSearch);
+    EXPECT_EQ(qm::verifySolution(), 1);
+    EXPECT_GE(qm::solution.pushCount, 27);
 }
 
 TEST_F(Driver, AlreadySolvedTextEndsThreadOneAtOnce) {
