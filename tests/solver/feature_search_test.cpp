@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/board.hpp"
+#include "board/solution.hpp"
+#include "levels/sources.hpp"
+#include "solver/blocks.hpp"
+#include "solver/control.hpp"
+#include "solver/driver.hpp"
+#include "solver/solve_stats.hpp"
+#include "support/test_support.hpp"
+
+using qm::control;
+
+namespace {
+
+class FeatureSearch : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_EQ(qm::allocateBlocks(), 1);
+        ASSERT_EQ(qm::allocateSolution(), 1);
+    }
+    void SetUp() override {
+        control.timeLimit = 10;
+        qm::driverOptions = qm::DriverOptions{};
+        qm::driverOptions.runThread1 = false;
+        qm::driverOptions.runThread2Methods = false;
+    }
+    void TearDown() override { qm::driverOptions = qm::DriverOptions{}; }
+};
+
+}  // namespace
+
+// The feature search alone solves the small shared levels through the driver, and every
+// solution it leaves is replayed by the driver's check before it counts.
+TEST_F(FeatureSearch, SolvesSmallLevelsAndEverySolutionReplays) {
+    ASSERT_GT(qm::openText(qmtest::dataFile("small.txt")), 0);
+    int32_t solved = 0;
+    for (int32_t n = 1; n <= 40; ++n) {
+        qm::goToLevel(n);
+        ASSERT_EQ(qm::levelSet.currentLevel, n);
+        const int32_t result = qm::solveLevel();
+        EXPECT_NE(result, qm::kResultTraceMiss) << "level " << n;
+        if (result != qm::kResultSolved) continue;
+        ++solved;
+        EXPECT_EQ(control.solvedBy, qm::kSolvedByFeatureSearch);
+        EXPECT_EQ(qm::verifySolution(), 1) << "level " << n;
+        EXPECT_GT(qm::thread2Stats().nodes[qm::kStatsFeature], 0);
+    }
+    EXPECT_EQ(solved, 40);
+}
+
+// A level the analysis accepts but no push sequence solves (the far box of the corridor can
+// never be reached): the feature search runs out of positions and reports a failure, never a
+// solution, long before the deadline.
+TEST_F(FeatureSearch, RunsDryOnAnUnsolvableLevel) {
+    ASSERT_EQ(qmtest::loadPicture("############\n#  $ .     #\n#  $ .     #\n#@    ######\n"
+                                  "#     $ .$.#\n############\n"),
+              1);
+    EXPECT_EQ(qm::solveLevel(), qm::kResultFailed);
+    EXPECT_EQ(qm::thread2Stats().endReason, qm::kEndExhausted);
+    EXPECT_LT(qm::thread2Stats().seconds, 5.0);
+}
+
+// With thread 2's methods first (their turn is the first second of ten), the goal-room levels
+// they cannot finish in it pass to the feature search on the same core; all are solved.
+TEST_F(FeatureSearch, FollowsThreadTwosMethodsOnTheSameCore) {
+    qm::driverOptions.runThread2Methods = true;
+    ASSERT_EQ(qm::openText(qmtest::dataFile("goalroom.txt")), 1);
+    int32_t byFeatureSearch = 0;
+    for (int32_t n = 1; n <= 12; ++n) {
+        qm::goToLevel(n);
+        EXPECT_EQ(qm::solveLevel(), qm::kResultSolved) << "level " << n;
+        EXPECT_EQ(qm::verifySolution(), 1) << "level " << n;
+        if (control.solvedBy == qm::kSolvedByFeatureSearch) {
+            ++byFeatureSearch;
+            EXPECT_EQ(qm::thread2Stats().phase, qm::kStatsPhaseFeature);
+        }
+    }
+    EXPECT_GT(byFeatureSearch, 0);
+}
