@@ -50,16 +50,19 @@ int32_t lookupState(CorralInstance<kBoxes>& c, int32_t q, CorralRecord<kBoxes>**
     int32_t* board = c.board;
     int32_t* reach = c.lookupReach;
     clearSquareMap(reach);
-    reachFill(board, reach, q);
+    int32_t p = reachFill(board, reach, q);
     int32_t kept[kBoxes], dropped[kBoxes];
     const CorralSplit split = splitCorralBoxes(board, reach, c.corralBoxes, c.corralBoxCount, kept, dropped);
     const int32_t keptCount = split.keptCount, droppedCount = split.droppedCount;
     if (split.keptAllOnGoals) return kLookupResolved;
 
-    // The normalised pusher square and the probe, with the dropped boxes lifted.
-    for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = 0;
-    clearSquareMap(reach);
-    const int32_t p = reachFill(board, reach, q);
+    // The normalised pusher square and the probe, with the dropped boxes lifted; with none
+    // dropped the reach is the one just filled.
+    if (droppedCount > 0) {
+        for (int32_t i = 0; i < droppedCount; ++i) board[dropped[i]] = 0;
+        clearSquareMap(reach);
+        p = reachFill(board, reach, q);
+    }
     ThreePartHash h(1);
     for (int32_t i = 0; i < keptCount; ++i) h.add(kept[i]);
     const uint32_t pu = static_cast<uint32_t>(p);
