@@ -16,7 +16,6 @@
 #include "search3/feature_position.hpp"
 #include "search3/feature_table.hpp"
 #include "search3/freeze_test.hpp"
-#include "search3/pi_corral.hpp"
 #include "solver/control.hpp"
 #include "solver/solve_stats.hpp"
 
@@ -49,7 +48,6 @@ struct Candidate {
 
 // The tables of one search; the second core's only while it runs the feature search.
 struct FeatureWork {
-    uint8_t movable[kMaxBoxes];        // the boxes whose moves are tried
     uint64_t childSet[kMaxFloorWords]; // a child's box set while it is looked up or stored
     RegionStamp pusherRegion;          // the region of the expanded position's pusher
     RegionStamp childRegion;           // a child's region when the blocks do not tell it
@@ -214,14 +212,8 @@ void expand(FeatureNode* node) {
     if (corralDead(*node)) return;
     cheapestAssignment(p.boxes, p.boxCount);
     const uint64_t boxHash = node->hash ^ fl.pusherKey[node->pusher];
-    const CorralInput corrals{p.board, p.boxes, p.boxCount, p.label, p.regions,
-                              p.label[node->pusher], w.pusherRegion.stamp, w.pusherRegion.current,
-                              fl.dead, fl.goalIndex, fl.goals, fl.boxCount};
-    markCorralBoxes(corrals, w.movable);
     w.candidateCount = 0;
-    for (int32_t j = 0; j < p.boxCount; ++j) {
-        if (w.movable[j] != 0) collectBoxMoves(*node, j, boxHash);
-    }
+    for (int32_t j = 0; j < p.boxCount; ++j) collectBoxMoves(*node, j, boxHash);
 
     for (int32_t i = 0; i < w.candidateCount; ++i) {
         Candidate& c = w.candidates[i];
