@@ -36,6 +36,8 @@ struct FeatureTable {
     int32_t words = 0;           // words of a box set
     FeatureNode** slots = nullptr;
     uint64_t slotMask = 0;       // slot count less one (a power of two)
+    uint64_t slotLimit = 0;      // the most slots the memory leaves room for
+    unsigned char* end = nullptr;  // the end of the memory: the slots sit just below it
 };
 extern FeatureTable featureTable;
 
