@@ -28,9 +28,10 @@ constexpr int32_t kLevels = 3000;
 
 struct SolverChoice {
     const char* name;
-    bool thread1, thread2;
+    bool thread1, thread2, thread2Methods;
 };
-constexpr SolverChoice kChoices[] = {{"both", true, true}, {"1", true, false}, {"2", false, true}};
+constexpr SolverChoice kChoices[] = {
+    {"both", true, true, true}, {"1", true, false, true}, {"2", false, true, true}, {"3", false, true, false}};
 
 uint64_t seedForRun() {
     if (const char* env = std::getenv("QM_DIFF_SEED")) return std::strtoull(env, nullptr, 10);
@@ -77,6 +78,7 @@ TEST_F(Differential, SolverAgreesWithThePlainReference) {
             ASSERT_EQ(qmtest::loadPicture(text), verdict);
             qm::driverOptions.runThread1 = choice.thread1;
             qm::driverOptions.runThread2 = choice.thread2;
+            qm::driverOptions.runThread2Methods = choice.thread2Methods;
             const int32_t result = qm::solveLevel();
             const int32_t state1 = control.thread1State, state2 = control.thread2State;
             EXPECT_NE(result, qm::kResultTraceMiss) << "a solution that does not replay";
