@@ -96,7 +96,8 @@ int32_t runFeatureSearch() {
 int32_t runSecondCore() {
     const bool methods = driverOptions.runThread2Methods;
     const bool feature = driverOptions.runFeatureSearch && featureSearchSuits();
-    // A level given solved is thread 2's methods' at once: they answer it with no moves.
+    // The feature search does not take a level given solved; thread 2's methods answer it at
+    // once, with no moves.
     if (!feature) return methods || level.alreadySolved != 0 ? thread2Methods() : kResultFailed;
     int32_t result = kResultFailed;
     if (methods) {

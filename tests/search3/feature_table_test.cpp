@@ -9,7 +9,7 @@ namespace {
 
 constexpr int32_t kWords = 2;
 
-// Box sets told apart by their first word; hashes that collide often so that chains are long.
+// Box sets told apart by their first word, and hashes spread over every slot count.
 std::vector<uint64_t> boxesOf(int64_t i) { return {static_cast<uint64_t>(i), ~static_cast<uint64_t>(i)}; }
 uint64_t hashOf(int64_t i) { return static_cast<uint64_t>(i) * 0x9E3779B97F4A7C15ULL >> 3; }
 
