@@ -1,4 +1,5 @@
-// Fuzz target: the level parser and the level scans on arbitrary bytes.
+// Fuzz target: the level parser and the level scans on arbitrary bytes, which reach the
+// run-length rows, the metadata lines and the XML reader through openText.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

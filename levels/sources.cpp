@@ -75,6 +75,23 @@ void writeScratchFile(std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+// Turns the loaded text into plain level text; on a malformed source clears the set.
+bool makePlainText() {
+    levelSet.notes = SourceNotes();
+    std::string error;
+    if (toPlainLevelText(levelSet.levelText, levelSet.notes, error)) return true;
+    clearLevelSet();
+    levelSet.lastError = error;
+    return false;
+}
+
+// Plain level text of a folder file; false when it is malformed.
+bool plainFileText(std::string& text) {
+    SourceNotes notes;
+    std::string error;
+    return toPlainLevelText(text, notes, error);
+}
+
 // Starts a text set at its first level; clears the set when it holds none.
 int32_t openLoadedText(int32_t kind, const std::string& name) {
     setVtLines();
@@ -115,7 +132,7 @@ bool isFirstLevelFile(const fs::directory_entry& entry, FolderPattern& pattern) 
     while (last < name.size() && name[last] >= '0' && name[last] <= '9') ++last;
     if (digitRunValue(name.substr(first, last - first)) != 1) return false;
     std::string text, error;
-    if (!readSourceFile(entry.path().string(), text, error) || text.empty()) return false;
+    if (!readSourceFile(entry.path().string(), text, error) || text.empty() || !plainFileText(text)) return false;
     if (parseLevel(text.data(), text.data() + text.size(), 0) != kLevelOk) return false;
     pattern.prefix = name.substr(0, first);
     pattern.suffix = name.substr(last);
@@ -185,6 +202,7 @@ void clearLevelSet() {
     levelSet.currentLevel = 0;
     levelSet.sourceKind = kSourceNone;
     levelSet.levelText.clear();
+    levelSet.currentTitle = LevelTitle();
 }
 
 void loadCurrentLevel() {
@@ -192,6 +210,29 @@ void loadCurrentLevel() {
     const char* start = textBegin();
     if (levelSet.sourceKind != kSourceFolder) start += levelSet.currentLevelPos;
     level.levelVerdict = parseLevel(start, textEnd(), 1);
+    const char* rows = start;
+    if (levelSet.sourceKind == kSourceFolder) {
+        const int32_t found = findNextLevel(0);
+        rows = found < 0 ? nullptr : textBegin() + found;
+    }
+    levelSet.currentTitle = rows == nullptr ? LevelTitle() : levelTitleAt(textBegin(), textEnd(), rows, splitCrLf());
+}
+
+std::string currentLevelRows() {
+    std::string rows;
+    if (levelSet.sourceKind == kSourceNone) return rows;
+    const int32_t at = levelSet.sourceKind == kSourceFolder ? findNextLevel(0) : levelSet.currentLevelPos;
+    if (at < 0) return rows;
+    const char* pos = textBegin() + at;
+    const char* stop = nullptr;
+    while (pos < textEnd()) {
+        const char* next = readLine(pos, textEnd(), splitCrLf(), &stop);
+        if (!isRowLine(pos, stop)) break;
+        rows.append(pos, stop);
+        rows += '\n';
+        pos = next;
+    }
+    return rows;
 }
 
 int32_t findNextLevel(int32_t offset) {
@@ -256,7 +297,8 @@ int32_t findPreviousLevel(int32_t offset) {
 int32_t readNumberedFile(int32_t n) {
     if (n < 1) return -1;
     std::string error;
-    if (!readSourceFile(numberedPath(n), levelSet.levelText, error) || levelSet.levelText.empty()) {
+    if (!readSourceFile(numberedPath(n), levelSet.levelText, error) || levelSet.levelText.empty() ||
+        !plainFileText(levelSet.levelText)) {
         return -1;
     }
     return parseLevel(textBegin(), textEnd(), 0) == kLevelOk ? n : -1;
@@ -318,6 +360,7 @@ int32_t openText(std::string_view text) {
     const bool longText = text.size() > kShortTextBytes;
     if (longText) writeScratchFile(text);
     levelSet.levelText.assign(text.data(), text.size());
+    if (!makePlainText()) return 0;
     return openLoadedText(longText ? kSourceLongText : kSourceText, "TextBox");
 }
 
@@ -336,7 +379,9 @@ int32_t openFile() {
         return 0;
     }
     levelSet.levelText = std::move(text);
-    return openLoadedText(kSourceFile, fileTitle(levelSet.openFilePath));
+    if (!makePlainText()) return 0;
+    const std::string& xmlTitle = levelSet.notes.setTitle;
+    return openLoadedText(kSourceFile, xmlTitle.empty() ? fileTitle(levelSet.openFilePath) : xmlTitle);
 }
 
 int32_t openFolder() {

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "levels/level_titles.hpp"
+#include "levels/text_forms.hpp"
+
 namespace qm {
 
 constexpr int32_t kSourceNone = 0;
@@ -40,6 +43,8 @@ struct LevelSet {
     std::string openFilePath;
     std::string scratchPath;        // "nuvelka.txt" in the settings folder; empty: none
     std::string lastError;          // why the last open failed, for messages
+    SourceNotes notes;              // what opening the source noticed (warnings, XML title)
+    LevelTitle currentTitle;        // the current level's title and author, when the text has them
 };
 extern LevelSet levelSet;
 
@@ -65,6 +70,9 @@ int32_t findPreviousLevel(int32_t offset);
 int32_t readNumberedFile(int32_t n);
 // Parses the current level with load 1 and stores its verdict in level.levelVerdict.
 void loadCurrentLevel();
+// The rows of the current level as they stand in the text, each ended by "\n"; empty when no
+// level is current.
+std::string currentLevelRows();
 // Clears the set.
 void clearLevelSet();
 // Deletes the scratch file, if any.
