@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "app/cli_batch.hpp"
+#include "app/cli_optimize.hpp"
 #include "app/cli_options.hpp"
 #include "board/board.hpp"
 #include "board/solution.hpp"
 #include "levels/parser.hpp"
+#include "levels/run_length.hpp"
 #include "levels/settings_folder.hpp"
+#include "levels/solutions_file.hpp"
 #include "levels/sources.hpp"
+#include "optimize/optimizer.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/driver.hpp"
@@ -43,6 +47,10 @@ const char* kUsage =
     "  --from N, --to N the range of levels to solve (default: the whole set)\n"
     "  --report FILE    write the report to FILE instead of standard output\n"
     "  --trace     add the solution letters to the report\n"
+    "  --solutions FILE  also write FILE, a solutions file in the common text format: per\n"
+    "              level its title line and board, and for a solved level a Solution\n"
+    "              section with the move string and a comment line with the counts\n"
+    "  --solutions-rle  write the move strings of --solutions run-length encoded\n"
     "  --stats FILE  write the solver threads' statistics to FILE: a header line, then one\n"
     "              tab-separated line per level and thread: level, thread (1 or 2), result\n"
     "              code, seconds to the thread's end, phase at the end (main K/N for segment\n"
@@ -56,9 +64,19 @@ const char* kUsage =
     "              feature search alone\n"
     "  --list      print one line per level: number, size, boxes and verdict\n"
     "  --check MOVES_FILE\n"
-    "              replay the moves in MOVES_FILE (letters u r d l U R D L; white space\n"
-    "              is ignored) on the level; exit 0 when they solve it, 1 when not\n"
-    "  --level N   the level of SOURCE to check (from 1; default 1)\n"
+    "              replay the moves in MOVES_FILE (letters u r d l U R D L, a count before\n"
+    "              a letter repeats it, white space is ignored; or a solutions file, whose\n"
+    "              Solution of the level's board is replayed) on the level; exit 0 when\n"
+    "              they solve it, 1 when not\n"
+    "  --level N   the level of SOURCE to check or optimize (from 1; default 1)\n"
+    "  --optimize moves|pushes  after each solved level of a batch, search the positions\n"
+    "              near its solution for a shorter one: fewest moves then pushes, or\n"
+    "              fewest pushes then moves; the report shows the optimized solution\n"
+    "  --optimize-time S  seconds the optimizer spends on one solution (default 10)\n"
+    "  --optimize-file MOVES_FILE\n"
+    "              optimize the solution in MOVES_FILE (as --check reads it) of the level\n"
+    "              and print it with its counts; \"Not solved\" and exit 1 when it does\n"
+    "              not solve the level\n"
     "  --render N FILE    draw level N's start position into the PNG file FILE\n"
     "  --render-title FILE  draw the title screen into the PNG file FILE\n"
     "  --render-icon SIZE FILE  draw the program's icon, SIZE pixels a side (16 to 1024),\n"
@@ -111,6 +129,17 @@ bool openSource(const CliOptions& options, std::istream& in, std::string& error)
     return false;
 }
 
+// What opening the source noticed: parts of its text that were not read as written.
+void printSourceWarnings(const CliOptions& options, std::ostream& err) {
+    const SourceNotes& notes = levelSet.notes;
+    for (const std::string& warning : notes.warnings) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": " << warning << '\n';
+    }
+    if (notes.moreWarnings > 0) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": " << notes.moreWarnings << " more warnings\n";
+    }
+}
+
 void printLevelList(std::ostream& out) {
     goToLevel(1);
     for (;;) {
@@ -130,9 +159,9 @@ std::string shownByte(char c) {
     return formatText("byte 0x%02X", u);
 }
 
-// Reads the moves file into letters, dropping white space. On failure writes the reason.
-bool readMovesFile(const std::string& path, std::string& letters, std::string& error) {
-    letters.clear();
+// Reads a file of at most kMaxMovesBytes. On failure writes the reason.
+bool readMovesText(const std::string& path, std::string& text, std::string& error) {
+    text.clear();
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         error = "is a folder, not a file";
@@ -148,7 +177,6 @@ bool readMovesFile(const std::string& path, std::string& letters, std::string& e
         error = std::string("cannot open: ") + std::strerror(errno);
         return false;
     }
-    std::string text;
     char buffer[65536];
     bool tooLarge = false;
     for (;;) {
@@ -170,7 +198,12 @@ bool readMovesFile(const std::string& path, std::string& letters, std::string& e
         error = "cannot read";
         return false;
     }
-    letters.reserve(text.size());
+    return true;
+}
+
+// Expands a move text into letters: move letters, counts before them, white space. On failure
+// writes the reason, naming the line and column of a bad character.
+bool movesFromText(const std::string& text, std::string& letters, std::string& error) {
     int64_t line = 1, column = 0;
     for (char c : text) {
         ++column;
@@ -179,15 +212,45 @@ bool readMovesFile(const std::string& path, std::string& letters, std::string& e
             column = 0;
             continue;
         }
-        if (isBlank(c)) continue;
+        if (isBlank(c) || (c >= '0' && c <= '9')) continue;
         if (letterDirection(c) < 0) {
             error = formatText("bad character %s at line %lld, column %lld", shownByte(c).c_str(),
                                static_cast<long long>(line), static_cast<long long>(column));
             return false;
         }
-        letters.push_back(c);
     }
-    return true;
+    return expandRunLengthMoves(text, kMaxMovesBytes, letters, error);
+}
+
+// The moves file as read: the letters to replay, or a solutions file whose section of the
+// level is looked up once the level is loaded.
+struct MovesFile {
+    std::string letters;
+    std::string solutionsText;  // non-empty: a solutions file
+};
+
+bool readMovesFile(const std::string& path, MovesFile& moves, std::string& error) {
+    std::string text;
+    if (!readMovesText(path, text, error)) return false;
+    if (looksLikeSolutionsFile(text)) {
+        moves.solutionsText = std::move(text);
+        return true;
+    }
+    return movesFromText(text, moves.letters, error);
+}
+
+// The letters of the current level's section of a solutions file. On failure writes the reason.
+bool movesOfCurrentLevel(const MovesFile& moves, std::string& letters, std::string& error) {
+    if (moves.solutionsText.empty()) {
+        letters = moves.letters;
+        return true;
+    }
+    std::string text;
+    if (!findSolutionFor(moves.solutionsText, currentLevelRows(), text)) {
+        error = formatText("no solution of level %d's board", levelSet.currentLevel);
+        return false;
+    }
+    return movesFromText(text, letters, error);
 }
 
 // Replays letters on the current level. Returns the exit status.
@@ -250,6 +313,10 @@ int solveBatch(const CliOptions& options, std::ostream& err) {
     batch.to = options.to;
     batch.reportPath = options.reportPath;
     batch.statsPath = options.statsPath;
+    batch.solutionsPath = options.solutionsPath;
+    batch.solutionsRunLength = options.solutionsRunLength;
+    batch.optimizeMetric = options.optimizeMetric;
+    batch.optimizeSeconds = options.optimizeSeconds;
     batch.trace = options.trace;
     batch.thread1 = options.thread1;
     batch.thread2 = options.thread2;
@@ -258,6 +325,7 @@ int solveBatch(const CliOptions& options, std::ostream& err) {
     releaseSolution();
     releaseBlocks();
     releaseSolverBuffers();
+    releaseOptimizer();
     return status;
 }
 
@@ -275,6 +343,58 @@ int runMode(const CliOptions& options, std::ostream& out, std::ostream& err) {
         return kExitBadInput;
     }
     return solveBatch(options, err);
+}
+
+// Optimizes letters on the current level and prints the result. Returns the exit status.
+int optimizeCurrentLevel(const CliOptions& options, const std::string& letters, std::ostream& out,
+                         std::ostream& err) {
+    OptimizeOutcome outcome;
+    const int32_t metric = options.optimizeMetric < 0 ? kMetricMoves : options.optimizeMetric;
+    if (level.levelVerdict != kLevelOk || !optimizeSolution(letters, metric, options.optimizeSeconds, outcome)) {
+        out << "Not solved\n";
+        return kExitNotSolved;
+    }
+    releaseOptimizer();
+    if (outcome.memoryRefused) err << "quillmate-cli: no memory for the optimizer's table; the solution is kept\n";
+    if (allocateSolution() == 0) {
+        err << "quillmate-cli: out of memory\n";
+        return kExitBadInput;
+    }
+    const bool replayed = storeCheckedSolution(outcome.letters);
+    releaseSolution();
+    if (!replayed) {
+        err << "quillmate-cli: the optimized solution does not replay\n";
+        return kExitBadInput;
+    }
+    out << outcome.letters << '\n'
+        << formatText("%d moves %d pushes (given %d moves %d pushes, %d rounds)", outcome.moves, outcome.pushes,
+                      outcome.givenMoves, outcome.givenPushes, outcome.rounds)
+        << '\n';
+    return kExitOk;
+}
+
+// --check or --optimize-file: the moves of one level. Returns the exit status.
+int runOnLevel(const CliOptions& options, const std::string& movesPath, const MovesFile& moves, std::ostream& out,
+               std::ostream& err) {
+    const int32_t wanted = options.levelNumber == 0 ? 1 : options.levelNumber;
+    if (wanted > levelSet.levelCount) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": no level " << wanted << " (the set holds "
+            << levelSet.levelCount << (levelSet.levelCount == 1 ? " level)\n" : " levels)\n");
+        return kExitBadInput;
+    }
+    goToLevel(wanted);
+    if (levelSet.currentLevel != wanted) {
+        err << "quillmate-cli: " << sourceLabel(options) << ": cannot reach level " << wanted << '\n';
+        return kExitBadInput;
+    }
+    std::string letters, error;
+    if (!movesOfCurrentLevel(moves, letters, error)) {
+        err << "quillmate-cli: " << movesPath << ": " << error << '\n';
+        out << "Not solved\n";
+        return kExitNotSolved;
+    }
+    if (!options.optimizeFile.empty()) return optimizeCurrentLevel(options, letters, out, err);
+    return checkCurrentLevel(letters, out, err);
 }
 
 }  // namespace
@@ -297,29 +417,21 @@ int runCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     locateSettings();
     readSettings();
     applySettings();
-    std::string letters;
-    if (!options.checkFile.empty() && !readMovesFile(options.checkFile, letters, error)) {
-        err << "quillmate-cli: " << options.checkFile << ": " << error << '\n';
+    const std::string& movesPath = options.checkFile.empty() ? options.optimizeFile : options.checkFile;
+    MovesFile moves;
+    if (!movesPath.empty() && !readMovesFile(movesPath, moves, error)) {
+        err << "quillmate-cli: " << movesPath << ": " << error << '\n';
         return kExitBadInput;
     }
-    if (!openSource(options, in, error)) {
+    const bool opened = openSource(options, in, error);
+    printSourceWarnings(options, err);
+    if (!opened) {
         err << "quillmate-cli: " << sourceLabel(options) << ": " << error << '\n';
         deleteScratchFile();
         return kExitBadInput;
     }
-    if (!options.checkFile.empty()) {
-        const int32_t wanted = options.levelNumber == 0 ? 1 : options.levelNumber;
-        if (wanted > levelSet.levelCount) {
-            err << "quillmate-cli: " << sourceLabel(options) << ": no level " << wanted << " (the set holds "
-                << levelSet.levelCount << (levelSet.levelCount == 1 ? " level)\n" : " levels)\n");
-            deleteScratchFile();
-            return kExitBadInput;
-        }
-        goToLevel(wanted);
-        const int status = levelSet.currentLevel == wanted ? checkCurrentLevel(letters, out, err) : kExitBadInput;
-        if (levelSet.currentLevel != wanted) {
-            err << "quillmate-cli: " << sourceLabel(options) << ": cannot reach level " << wanted << '\n';
-        }
+    if (!movesPath.empty()) {
+        const int status = runOnLevel(options, movesPath, moves, out, err);
         deleteScratchFile();
         return status;
     }

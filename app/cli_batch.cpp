@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+#include "app/cli_optimize.hpp"
+#include "app/cli_solutions.hpp"
 #include "app/cli_stats.hpp"
 #include "batch/batch.hpp"
 #include "board/board.hpp"
@@ -47,8 +49,8 @@ std::string progressLine() {
 // line per finished level.
 class CliBatchDisplay final : public BatchDisplay {
 public:
-    CliBatchDisplay(std::ostream& err, StatsFile& stats)
-        : err_(err), stats_(stats), terminal_(isatty(STDERR_FILENO) == 1) {}
+    CliBatchDisplay(std::ostream& err, StatsFile& stats, SolutionsFile& solutions, const CliBatchOptions& options)
+        : err_(err), stats_(stats), solutions_(solutions), options_(options), terminal_(isatty(STDERR_FILENO) == 1) {}
     ~CliBatchDisplay() override { stopRefresher(); }
 
     void batchBegins() override {
@@ -63,13 +65,22 @@ public:
         solving_ = true;
     }
     void levelFinished(int32_t result) override {
+        std::string optimized;
+        if (result == kResultSolved && options_.optimizeMetric >= 0) {
+            optimized = optimizeFoundSolution(options_.optimizeMetric, options_.optimizeSeconds);
+        }
         std::lock_guard<std::mutex> lock(mutex_);
         solving_ = false;
+        if (!optimized.empty()) err_ << (terminal_ ? "\r\033[K" : "") << optimized << '\n';
         const std::string line =
             levelLine(levelSet.currentLevel, level.boardWidth, level.boardHeight, level.boxCount) +
             formatText(" %4lld sec  ", static_cast<long long>(control.elapsedSeconds)) + resultWord(result);
         err_ << (terminal_ ? "\r\033[K" : "") << line << '\n' << std::flush;
         stats_.writeLevel(levelSet.currentLevel, result);
+        if (!solutions_.writeLevel(result) && !solutionsFailed_) {
+            solutionsFailed_ = true;
+            err_ << "quillmate-cli: cannot write the solutions file\n" << std::flush;
+        }
     }
     void clearSolution() override {}
     void playSolution() override {}
@@ -112,6 +123,9 @@ private:
 
     std::ostream& err_;
     StatsFile& stats_;
+    SolutionsFile& solutions_;
+    const CliBatchOptions& options_;
+    bool solutionsFailed_ = false;
     const bool terminal_;
     bool solving_ = false;
     bool stopping_ = false;
@@ -138,6 +152,11 @@ int runCliBatch(const CliBatchOptions& options, std::ostream& err) {
         err << "quillmate-cli: " << options.statsPath << ": " << error << '\n';
         return kExitBadInput;
     }
+    SolutionsFile solutions(options.solutionsRunLength);
+    if (!options.solutionsPath.empty() && !solutions.open(options.solutionsPath, error)) {
+        err << "quillmate-cli: " << options.solutionsPath << ": " << error << '\n';
+        return kExitBadInput;
+    }
     FileReportSink fileSink(options.reportPath);
     StreamReportSink streamSink(stdout);
     ReportSink* sink = options.reportPath.empty() ? static_cast<ReportSink*>(&streamSink) : &fileSink;
@@ -148,7 +167,7 @@ int runCliBatch(const CliBatchOptions& options, std::ostream& err) {
     sigemptyset(&action.sa_mask);
     struct sigaction previous {};
     sigaction(SIGINT, &action, &previous);
-    CliBatchDisplay display(err, stats);
+    CliBatchDisplay display(err, stats, solutions, options);
     const int32_t last = runBatch(display, sink);
     sigaction(SIGINT, &previous, nullptr);
     return last == kResultCanceled ? kExitCanceled : 0;

@@ -25,8 +25,9 @@ bool parsePositive(std::string_view text, int32_t& value) {
 
 bool needsValue(std::string_view arg) {
     return arg == "--check" || arg == "--level" || arg == "--time-limit" || arg == "--from" ||
-           arg == "--to" || arg == "--report" || arg == "--stats" || arg == "--solver" || arg == "--render" ||
-           arg == "--render-title" || arg == "--render-icon";
+           arg == "--to" || arg == "--report" || arg == "--stats" || arg == "--solutions" || arg == "--solver" || arg == "--render" ||
+           arg == "--render-title" || arg == "--render-icon" || arg == "--optimize" || arg == "--optimize-time" ||
+           arg == "--optimize-file";
 }
 
 bool positiveOption(std::string_view arg, std::string_view value, int32_t& target, std::string& error) {
@@ -59,14 +60,37 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
         return false;
     }
     if (arg == "--render") return positiveOption(arg, value, options.renderLevel, error);
+    if (arg == "--optimize-time") {
+        if (!positiveOption(arg, value, options.optimizeSeconds, error)) return false;
+        if (options.optimizeSeconds <= kMaxTimeLimitSeconds) return true;
+        error = "option '--optimize-time' is too large";
+        return false;
+    }
+    if (arg == "--optimize") {
+        if (value == "moves" || value == "pushes") {
+            options.optimizeMetric = value == "moves" ? 0 : 1;
+            return true;
+        }
+        error = "option '--optimize' takes moves or pushes, not '" + std::string(value) + "'";
+        return false;
+    }
+    if (arg == "--optimize-file") {
+        if (value.empty()) {
+            error = "option '--optimize-file' needs a file name";
+            return false;
+        }
+        options.optimizeFile = std::string(value);
+        return true;
+    }
     if (arg == "--render-icon") return positiveOption(arg, value, options.renderIconSize, error);
-    if (arg == "--report" || arg == "--stats" || arg == "--render-title") {
+    if (arg == "--report" || arg == "--stats" || arg == "--solutions" || arg == "--render-title") {
         if (value.empty()) {
             error = "option '" + std::string(arg) + "' needs a file name";
             return false;
         }
         if (arg == "--report") options.reportPath = std::string(value);
         else if (arg == "--stats") options.statsPath = std::string(value);
+        else if (arg == "--solutions") options.solutionsPath = std::string(value);
         else options.renderPath = std::string(value);
         if (arg == "--render-title") options.renderTitle = true;
         return true;
@@ -90,19 +114,31 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
 }
 
 bool checkCombinations(const CliOptions& options, std::string& error) {
-    const bool check = !options.checkFile.empty();
+    const bool check = !options.checkFile.empty() || !options.optimizeFile.empty();
     const bool render = options.renderLevel != 0 || options.renderTitle || options.renderIconSize != 0;
     const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0);
     if (modes > 1) {
-        error = "--check, --list and --render cannot be combined";
+        error = "--check, --optimize-file, --list and --render cannot be combined";
         return false;
     }
     if (modes > 0 && !options.statsPath.empty()) {
         error = "--stats is used only when solving a batch";
         return false;
     }
+    if (modes > 0 && !options.solutionsPath.empty()) {
+        error = "--solutions is used only when solving a batch";
+        return false;
+    }
+    if (options.solutionsRunLength && options.solutionsPath.empty()) {
+        error = "--solutions-rle is used only with --solutions";
+        return false;
+    }
+    if (!options.checkFile.empty() && !options.optimizeFile.empty()) {
+        error = "--check and --optimize-file cannot be combined";
+        return false;
+    }
     if (options.levelNumber != 0 && !check) {
-        error = "--level is used only with --check";
+        error = "--level is used only with --check or --optimize-file";
         return false;
     }
     if (options.from != 0 && options.to != 0 && options.to < options.from) {
@@ -130,6 +166,8 @@ bool parseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             options.list = true;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--solutions-rle") {
+            options.solutionsRunLength = true;
         } else if (needsValue(arg)) {
             if (i + 1 >= argc) {
                 error = "option '" + std::string(arg) + "' needs a value";

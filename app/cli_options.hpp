@@ -15,9 +15,14 @@ struct CliOptions {
     int32_t from = 0, to = 0;  // --from, --to: the batch range; 0: the set's first / last level
     std::string reportPath;  // --report: the report file; empty: standard output
     std::string statsPath;   // --stats: the statistics file; empty: none
+    std::string solutionsPath;  // --solutions: the solutions file; empty: none
+    bool solutionsRunLength = false;  // --solutions-rle: its move strings run-length encoded
     bool trace = false;      // --trace: add the solution letters to the report
     bool thread1 = true, thread2 = true;  // --solver both|1|2|3: the threads started
     bool thread2Methods = true;  // --solver 3 clears it: the second core runs the feature search only
+    int32_t optimizeMetric = -1;  // --optimize moves|pushes: 0 moves, 1 pushes; -1: no optimizer
+    int32_t optimizeSeconds = 10; // --optimize-time: seconds per solution
+    std::string optimizeFile;     // --optimize-file: the solution to optimize; empty: none
     int32_t renderLevel = 0; // --render N: level N's start position to renderPath
     bool renderTitle = false;  // --render-title: the title screen to renderPath
     int32_t renderIconSize = 0;  // --render-icon SIZE: the program's icon, SIZE pixels a side

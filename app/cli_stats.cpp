@@ -1,8 +1,5 @@
 #include "app/cli_stats.hpp"
 
-#include <cerrno>
-#include <cstring>
-
 #include "solver/control.hpp"
 #include "solver/driver.hpp"
 #include "solver/solve_stats.hpp"
@@ -62,30 +59,9 @@ std::string statsLines(int32_t levelNumber, int32_t result) {
 }
 
 bool StatsFile::open(const std::string& path, std::string& error) {
-    close();
-    file_ = std::fopen(path.c_str(), "w");
-    if (file_ == nullptr) {
-        error = std::string("cannot write: ") + std::strerror(errno);
-        return false;
-    }
-    const std::string header = statsHeader() + "\n";
-    if (std::fputs(header.c_str(), file_) < 0 || std::fflush(file_) != 0) {
-        error = "cannot write";
-        close();
-        return false;
-    }
-    return true;
+    return file_.open(path, statsHeader() + "\n", error);
 }
 
-void StatsFile::writeLevel(int32_t levelNumber, int32_t result) {
-    if (file_ == nullptr) return;
-    std::fputs(statsLines(levelNumber, result).c_str(), file_);
-    std::fflush(file_);
-}
-
-void StatsFile::close() {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-}
+void StatsFile::writeLevel(int32_t levelNumber, int32_t result) { file_.write(statsLines(levelNumber, result)); }
 
 }  // namespace qm

@@ -2,8 +2,9 @@
 // The command line's statistics file: a header line, then one tab-separated line per solved
 // level and solver thread, written as each level finishes.
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "app/output_file.hpp"
 
 namespace qm {
 
@@ -17,18 +18,13 @@ std::string statsLines(int32_t levelNumber, int32_t result);
 // The open statistics file; writes nothing while not open.
 class StatsFile {
 public:
-    StatsFile() = default;
-    StatsFile(const StatsFile&) = delete;
-    StatsFile& operator=(const StatsFile&) = delete;
-    ~StatsFile() { close(); }
     // Creates or truncates path and writes the header. False, with the reason in error, when it
     // cannot be written.
     bool open(const std::string& path, std::string& error);
     void writeLevel(int32_t levelNumber, int32_t result);
-    void close();
 
 private:
-    std::FILE* file_ = nullptr;
+    OutputFile file_;
 };
 
 }  // namespace qm

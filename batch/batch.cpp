@@ -82,6 +82,14 @@ int32_t runBatch(BatchDisplay& display, ReportSink* report) {
         display.levelFinished(result);
         writer.append(levelReport(result));
         display.showCounts(control.solvedCount, control.failedCount);
+        // A cancel that came after the solve ended (while the display optimized the solution)
+        // ends the run here rather than being lost when the next solve starts.
+        if (result == kResultSolved && control.stopFlag == kStopCancel && control.skipRequest == 0) {
+            result = kResultCanceled;
+            control.batchResult = result;
+            writer.append("->Cancel\n");
+            break;
+        }
         if (result == kResultSolved && batchSettings.playAfter != 0) {
             display.playSolution();
             if (control.stopFlag != 0 && control.skipRequest == 0) {

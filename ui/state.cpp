@@ -67,13 +67,29 @@ void applyEnabling() {
     for (int32_t i = 0; i < kCommandControls; ++i) ws.enable(commandControlIds[i], on[i] != 0);
 }
 
+namespace {
+
+bool showsTitle = false;  // the set line shows a level's title
+
+// The set line of a set other than the sample: its name and level count.
+std::string setLineText() {
+    const std::string& name = levelSet.levelSetName;
+    return levelSet.levelCount >= 2 ? formatText("%s (%d levles)", name.c_str(), levelSet.levelCount) : name;
+}
+
+}  // namespace
+
 void showLevel() {
     WindowSystem& ws = windowSystem();
     const int32_t current = levelSet.currentLevel;
     if (levelSet.levelSetName == "Sample") {
         ws.setText(kCtlSetLine, formatText("%s (%dlevels)   %s", levelSet.levelSetName.c_str(),
                                            levelSet.levelCount, sampleLabel(current)));
+    } else if (!levelSet.currentTitle.title.empty() || showsTitle) {
+        // A set whose levels have titles shows the current one beside the set's name.
+        ws.setText(kCtlSetLine, setLineText() + "   " + levelSet.currentTitle.title);
     }
+    showsTitle = !levelSet.currentTitle.title.empty();
     ws.setText(kCtlLevelEdit, formatText("%d", current));
     ws.setText(kCtlLevelLine, levelLine(current, level.boardWidth, level.boardHeight, level.boxCount));
     ws.setText(kCtlVerdict, verdictText(level.levelVerdict));
@@ -101,10 +117,8 @@ void afterLoad() {
     WindowSystem& ws = windowSystem();
     applyEnabling();
     if (levelSet.sourceKind != kSourceNone) {
-        const std::string& name = levelSet.levelSetName;
-        ws.setText(kCtlSetLine, levelSet.levelCount >= 2
-                                    ? formatText("%s (%d levles)", name.c_str(), levelSet.levelCount)
-                                    : name);
+        ws.setText(kCtlSetLine, setLineText());
+        showsTitle = false;
         if (levelSet.currentLevel != 1) goToLevel(1);
         showLevel();
     } else {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "board/solution.hpp"
+#include "levels/solutions_file.hpp"
 #include "levels/sources.hpp"
 #include "ui/edits.hpp"
 #include "ui/texts.hpp"
@@ -41,9 +42,20 @@ void openPasteMode() {
     ws.setText(kBoxEdit, "");
 }
 
+// The level's section as a solutions file holds it: title line, board, the Solution header, the
+// letters as shown and the counts.
+std::string shownSection() {
+    std::string text = levelSectionHead(levelSet.currentTitle, currentLevelRows(), "\r\n");
+    text += kSolutionHeader;
+    text += "\r\n";
+    text += shownSolution();
+    text += solutionCountLine(solution.moveCount, solution.pushCount) + "\r\n";
+    return text;
+}
+
 void openResultMode() {
     WindowSystem& ws = windowSystem();
-    textBoxState.solution = shownSolution();
+    textBoxState.solution = shownSection();
     ws.setText(kTextBoxDialog + kCaption, "Result");
     ws.setText(kBoxPrompt, formatText("Solved%6dmoves%5dpushes", static_cast<int32_t>(solution.moveCount),
                                       static_cast<int32_t>(solution.pushCount)));

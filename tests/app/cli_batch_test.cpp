@@ -162,3 +162,59 @@ TEST_F(CliBatch, StatsGiveOneLinePerLevelAndThreadBesideAnUnchangedReport) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
     EXPECT_FALSE(std::filesystem::exists(report2));
 }
+
+// The solutions file holds every level of the batch, loads again as a level set, and --check
+// replays the solutions in it, plain or run-length encoded.
+TEST_F(CliBatch, SolutionsFileLoadsAgainAndItsSolutionsReplay) {
+    const std::string set = (folder_ / "set.txt").string();
+    const auto solutions = folder_ / "solutions.txt";
+    const pid_t pid = startCli({"--time-limit", "1", "--report", (folder_ / "report.txt").string(), "--solutions",
+                                solutions.string(), set},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    ASSERT_EQ(waitExit(pid), 0) << readFile(folder_ / "err.txt");
+    const std::string text = readFile(solutions);
+    EXPECT_EQ(text.substr(0, text.find("Level 2")),
+              "Level 1\n#######\n#@ $ .#\n#######\nSolution\nrRR\n; 3 moves, 2 pushes\n\n");
+    EXPECT_NE(text.find("Level 2\n"), std::string::npos);
+    EXPECT_EQ(text.find("Solution", text.find("Level 2")), text.find("Solution", text.find("Level 3")));
+    auto run = [&](const std::vector<std::string>& args) {
+        const int status = waitExit(startCli(args, folder_ / "out.txt", folder_ / "err.txt"));
+        return std::make_pair(status, readFile(folder_ / "out.txt"));
+    };
+    const auto listed = run({"--list", solutions.string()});
+    EXPECT_EQ(listed.first, 0);
+    EXPECT_EQ(std::count(listed.second.begin(), listed.second.end(), '\n'), 3) << listed.second;
+    for (const char* n : {"1", "3"}) {
+        EXPECT_EQ(run({"--check", solutions.string(), "--level", n, set}),
+                  std::make_pair(0, std::string("Solved     3moves    2pushes\n")));
+        EXPECT_EQ(run({"--check", solutions.string(), "--level", n, solutions.string()}).first, 0);
+    }
+    EXPECT_EQ(run({"--check", solutions.string(), "--level", "2", set}), std::make_pair(1, std::string("Not solved\n")));
+    EXPECT_NE(readFile(folder_ / "err.txt").find("no solution of level 2's board"), std::string::npos);
+
+    const pid_t encoded = startCli({"--time-limit", "1", "--from", "3", "--report", (folder_ / "report.txt").string(),
+                                    "--solutions", solutions.string(), "--solutions-rle", set},
+                                   folder_ / "out.txt", folder_ / "err.txt");
+    ASSERT_EQ(waitExit(encoded), 0);
+    EXPECT_EQ(readFile(solutions), "Level 3\n#######\n#@ $ .#\n#######\nSolution\nr2R\n; 3 moves, 2 pushes\n\n");
+    EXPECT_EQ(run({"--check", solutions.string(), "--level", "3", set}).first, 0);
+
+    // Refused before any level is solved: an unwritable file, or the encoding alone.
+    EXPECT_EQ(run({"--solutions", (folder_ / "no-such-folder" / "s.txt").string(), set}).first, 2);
+    EXPECT_NE(readFile(folder_ / "err.txt").find("s.txt: cannot write"), std::string::npos);
+    EXPECT_EQ(run({"--solutions-rle", set}).first, 2);
+}
+
+// With --optimize the report and the trace carry the optimized solution, and progress says so.
+TEST_F(CliBatch, OptimizedSolutionsGoIntoTheReport) {
+    const auto report = folder_ / "report.txt";
+    const pid_t pid = startCli({"--time-limit", "1", "--to", "1", "--trace", "--optimize", "moves", "--optimize-time",
+                                "1", "--report", report.string(), (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    ASSERT_EQ(waitExit(pid), 0) << readFile(folder_ / "err.txt");
+    const std::string text = readFile(report);
+    EXPECT_EQ(qmtest::lineOf(text, 6), "   1[ 7* 3(  1)]   0sec     3moves    2pushes") << text;
+    EXPECT_EQ(qmtest::lineOf(text, 7), "\t\trRR");
+    EXPECT_NE(readFile(folder_ / "err.txt").find("optimized: 3 moves 2 pushes (from 3 moves 2 pushes)"),
+              std::string::npos);
+}

@@ -156,4 +156,41 @@ TEST_F(CliCheck, SharedSmallLevelsAreSolvedByTheirMoveStrings) {
     }
 }
 
+TEST_F(CliCheck, RunLengthMovesAndXmlCollectionsAreRead) {
+    const CliRun encoded = runChecked({"--check", moves("second.txt", "2R\nurD\n"), "--level", "2", levels});
+    EXPECT_EQ(encoded.status, 0) << encoded.err;
+    EXPECT_EQ(encoded.out, "Solved     5moves    3pushes\n");
+    EXPECT_EQ(runChecked({"--check", moves("c.txt", "3"), levels}).status, 2);
+
+    const std::string slc = moves("set.slc",
+                                  "<?xml version=\"1.0\"?>\n<SokobanLevels><Title>Corridors</Title>\n"
+                                  "<LevelCollection><Level Id=\"A\"><L>######</L><L>#@ $.#</L><L>######</L>"
+                                  "</Level></LevelCollection></SokobanLevels>\n");
+    const CliRun listed = runChecked({"--list", slc});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "   1 [ 6* 3(  1)] OK\n");
+    EXPECT_EQ(runChecked({"--check", moves("m.txt", "rR"), slc}).status, 0);
+    const CliRun broken = runChecked({"--list", moves("bad.slc", "<?xml version=\"1.0\"?>\n<SokobanLevels>\n<Level")});
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_NE(broken.err.find("bad.slc: line 3: malformed XML"), std::string::npos) << broken.err;
+}
+
+TEST_F(CliCheck, OptimizeFilePrintsAShorterSolutionOrRefusesOne) {
+    const CliRun run = runChecked({"--optimize-file", moves("long.txt", "RRlurrD"), "--level", "2", levels});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('(')), "RRurD\n5 moves 3 pushes ");
+    EXPECT_NE(run.out.find("(given 7 moves 3 pushes"), std::string::npos) << run.out;
+    const CliRun pushes = runChecked({"--optimize", "pushes", "--optimize-file", moves("long.txt", "RRlurrD"),
+                                      "--level", "2", "--optimize-time", "1", levels});
+    EXPECT_EQ(pushes.status, 0) << pushes.err;
+    const CliRun wrong = runChecked({"--optimize-file", moves("short.txt", "RR"), "--level", "2", levels});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.out, "Not solved\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--optimize", "boxes", levels}, {"--optimize-time", "0", levels},
+          {"--optimize-file", moves("m.txt", "rR"), "--check", moves("m.txt", "rR"), levels}}) {
+        EXPECT_EQ(runChecked(args).status, 2) << args[0];
+    }
+}
+
 }  // namespace

@@ -87,6 +87,21 @@ TEST_F(MainWindow, FileAndFolderChoosersLoadAndRememberWhereTheyWere) {
     EXPECT_EQ(settings.inputFolder, folder.string() + "/");
 }
 
+// An XML collection opens as its titled set, each level's title beside it; a malformed one is
+// the load error.
+TEST_F(MainWindow, AnXmlCollectionShowsItsTitlesAndAMalformedOneFailsToLoad) {
+    const std::filesystem::path broken = folder / "broken.slc";
+    writeFile(broken, "<?xml version=\"1.0\"?>\n<SokobanLevels><LevelCollection><Level>");
+    fake.chooserAnswers = {QM_TEST_DATA "/rooms.slc", broken.string()};
+    onCommand(kCtlFile);
+    EXPECT_EQ(fake.text(kCtlSetLine), "Two Rooms (2 levles)   Corridor");
+    onCommand(kCtlNext);
+    EXPECT_EQ(fake.text(kCtlSetLine), "Two Rooms (2 levles)   Small room");
+    onCommand(kCtlFile);
+    EXPECT_EQ(levelSet.sourceKind, kSourceNone);
+    EXPECT_EQ(fake.text(kCtlSetLine), kLoadErrorText);
+}
+
 TEST_F(MainWindow, ASolveRunsOnTheWorkerAndItsMessageShowsTheResult) {
     load(kTinyLevel);
     std::string captionWhileSolving;
@@ -112,7 +127,12 @@ TEST_F(MainWindow, ASolveRunsOnTheWorkerAndItsMessageShowsTheResult) {
     // The result box showed the solution.
     ASSERT_EQ(fake.dialogsRun, std::vector<int32_t>{kTextBoxDialog});
     EXPECT_EQ(fake.text(kTextBoxDialog + kCaption), "Result");
-    EXPECT_EQ(fake.text(kBoxEdit), std::string(solution.solutionText) + "\r\n");
+    const std::string shown = fake.text(kBoxEdit);
+    const std::string tail = "Solution\r\n" + std::string(solution.solutionText) + "\r\n; " +
+                             std::to_string(solution.moveCount) + " moves, " + std::to_string(solution.pushCount) +
+                             " pushes\r\n";
+    ASSERT_GE(shown.size(), tail.size());
+    EXPECT_EQ(shown.substr(shown.size() - tail.size()), tail);
     EXPECT_TRUE(fake.enabled(kCtlPlay));
 
     // Solve again on the solved level: the result box, no new solve.

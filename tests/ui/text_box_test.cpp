@@ -37,16 +37,23 @@ protected:
     }
 };
 
-TEST_F(TextBox, ResultModeShowsAndCopiesTheSolution) {
-    loadSet(room(6, 4, 1, 1, 2, 2, 4, 2));
+// The result shows and copies the level as a solutions file holds it: title, board, solution.
+TEST_F(TextBox, ResultModeShowsAndCopiesTheLevelWithItsSolution) {
+    const std::string rows = room(6, 4, 1, 1, 2, 2, 4, 2);
+    loadSet("Corner room\n" + rows + "Author: Someone\n");
+    EXPECT_EQ(fake.text(kCtlSetLine), "TextBox   Corner room");
     setSolution("dRR");
     fake.onDialog = [this](int32_t) { onDialogCommand(kBoxAction); };
     textBox(kResultMode);
     EXPECT_EQ(fake.text(kTextBoxDialog + kCaption), "Result");
     EXPECT_EQ(fake.text(kBoxPrompt), "Solved     3moves    2pushes");
     EXPECT_EQ(fake.text(kBoxAction), "Copy");
-    EXPECT_EQ(fake.text(kBoxEdit), "dRR\r\n");
-    EXPECT_EQ(fake.clipboard, "dRR\r\n");
+    std::string board;
+    for (char c : rows) board += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string shown =
+        "Corner room\r\n" + board + "Author: Someone\r\nSolution\r\ndRR\r\n; 3 moves, 2 pushes\r\n";
+    EXPECT_EQ(fake.text(kBoxEdit), shown);
+    EXPECT_EQ(fake.clipboard, shown);
 }
 
 TEST_F(TextBox, APasteLongerThanTheLevelBufferLoadsAllOfIt) {
