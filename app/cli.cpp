@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/cli_batch.hpp"
-#include "app/cli_optimize.hpp"
 #include "app/cli_options.hpp"
 #include "board/board.hpp"
 #include "board/solution.hpp"
@@ -20,7 +19,7 @@
 #include "levels/settings_folder.hpp"
 #include "levels/solutions_file.hpp"
 #include "levels/sources.hpp"
-#include "optimize/optimizer.hpp"
+#include "optimize/found_solution.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
 #include "solver/driver.hpp"

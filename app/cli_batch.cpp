@@ -11,12 +11,12 @@
 
 #include <unistd.h>
 
-#include "app/cli_optimize.hpp"
 #include "app/cli_solutions.hpp"
 #include "app/cli_stats.hpp"
 #include "batch/batch.hpp"
 #include "board/board.hpp"
 #include "levels/sources.hpp"
+#include "optimize/found_solution.hpp"
 #include "solver/control.hpp"
 #include "solver/driver.hpp"
 #include "solver/texts.hpp"
@@ -45,6 +45,16 @@ std::string progressLine() {
                       static_cast<long long>(thread2Progress()));
 }
 
+// What the optimizer did, for the progress display.
+std::string optimizedLine(const FoundOptimization& found) {
+    if (!found.ran) return "";
+    const OptimizeOutcome& o = found.outcome;
+    if (o.memoryRefused) return "optimizer: no memory for its table, solution kept";
+    if (found.replayFailed) return "optimizer: its result did not replay, solution kept";
+    return formatText("optimized: %d moves %d pushes (from %d moves %d pushes), %d rounds, %lld positions", o.moves,
+                      o.pushes, o.givenMoves, o.givenPushes, o.rounds, static_cast<long long>(o.nodes));
+}
+
 // Shows progress on standard error: a line refreshed every 200 ms on a terminal, otherwise one
 // line per finished level.
 class CliBatchDisplay final : public BatchDisplay {
@@ -67,7 +77,7 @@ public:
     void levelFinished(int32_t result) override {
         std::string optimized;
         if (result == kResultSolved && options_.optimizeMetric >= 0) {
-            optimized = optimizeFoundSolution(options_.optimizeMetric, options_.optimizeSeconds);
+            optimized = optimizedLine(optimizeFoundSolution(options_.optimizeMetric, options_.optimizeSeconds));
         }
         std::lock_guard<std::mutex> lock(mutex_);
         solving_ = false;

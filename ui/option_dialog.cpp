@@ -35,6 +35,8 @@ constexpr Caption kOptionCaptions[] = {
     {kOptSpeedFast, "Fast"},
     {kOptSpeedHigh, "HighSpeed"},
     {kOptOk, "OK"},
+    {kOptOptimize, " Optimize"},
+    {kOptOptimizePushes, " pushes first"},
 };
 
 void enableBatchStart() {
@@ -83,6 +85,9 @@ void openOptionDialog() {
         ws.setChecked(kSpeedButtons[speed], speed == settings.traceSpeed);
     }
     ws.setText(kOptTimeLimit, formatText("%d", static_cast<int32_t>(settings.timeLimit)));
+    ws.setChecked(kOptOptimize, settings.optimize != kOptimizeOff);
+    ws.setChecked(kOptOptimizePushes, settings.optimize == kOptimizePushes);
+    ws.enable(kOptOptimizePushes, settings.optimize != kOptimizeOff);
 }
 
 // Save chooser; a chosen name without an extension gets ".txt". Cancelling changes nothing.
@@ -121,6 +126,9 @@ bool acceptOptions() {
     if (limit < 1 || limit > kMaxTimeLimit) return false;
     settings.traceSpeed = speed;
     settings.timeLimit = limit;
+    settings.optimize = !ws.isChecked(kOptOptimize)      ? kOptimizeOff
+                        : ws.isChecked(kOptOptimizePushes) ? kOptimizePushes
+                                                           : kOptimizeMoves;
     applySettings();
     writeOptionSettings();
     ws.endDialog(kOptionDialog);
@@ -172,6 +180,9 @@ void optionDialogCommand(int32_t id) {
             break;
         case kOptPlayAfter:
             enableBatchStart();
+            break;
+        case kOptOptimize:
+            windowSystem().enable(kOptOptimizePushes, windowSystem().isChecked(kOptOptimize));
             break;
         case kOptBatchStart:
             batchStart();

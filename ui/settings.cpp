@@ -4,6 +4,7 @@
 #include "levels/settings_folder.hpp"
 #include "levels/sources.hpp"
 #include "solver/control.hpp"
+#include "optimize/vicinity_search.hpp"
 #include "ui/ini_file.hpp"
 
 namespace qm {
@@ -71,6 +72,8 @@ void readSettings() {
     settings.timeLimit = limit >= 1 && limit <= kMaxTimeLimit ? limit : kDefaultTimeLimit;
     const int speed = ini.getInt("OPTION", "Speed", kDefaultTraceSpeed);
     settings.traceSpeed = speed >= 0 && speed <= 3 ? speed : kDefaultTraceSpeed;
+    const int optimize = ini.getInt("OPTION", "Optimize", kOptimizeOff);
+    settings.optimize = optimize >= kOptimizeOff && optimize <= kOptimizePushes ? optimize : kOptimizeOff;
     settings.inputFile = pathValue(ini, "FILE", "InputFile");
     settings.inputFolder = pathValue(ini, "FILE", "InputFolder");
     settings.outputPath = pathValue(ini, "FILE", "OutputFile");
@@ -85,6 +88,7 @@ bool writeOptionSettings() {
     ini.set("BATCH", "wTrace", std::to_string(settings.writeTrace));
     ini.set("OPTION", "uTime", std::to_string(settings.timeLimit));
     ini.set("OPTION", "Speed", std::to_string(settings.traceSpeed));
+    ini.set("OPTION", "Optimize", std::to_string(settings.optimize));
     const std::string stored = storedFilePattern(settings.outputPath);
     if (!stored.empty()) ini.set("FILE", "OutputFile", stored);
     return ini.save(settings.iniPath);
@@ -110,6 +114,12 @@ void applySettings() {
     batchSettings.writeTrace = settings.writeTrace;
     control.timeLimit = settings.timeLimit;
     levelSet.scratchPath = settings.scratchPath;
+}
+
+int32_t windowOptimizeMetric() {
+    if (settings.optimize == kOptimizeMoves) return kMetricMoves;
+    if (settings.optimize == kOptimizePushes) return kMetricPushes;
+    return -1;
 }
 
 }  // namespace qm

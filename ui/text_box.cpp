@@ -10,6 +10,7 @@
 #include "ui/edits.hpp"
 #include "ui/texts.hpp"
 #include "ui/window_system.hpp"
+#include "ui/worker.hpp"
 
 namespace qm {
 
@@ -50,6 +51,10 @@ std::string shownSection() {
     text += "\r\n";
     text += shownSolution();
     text += solutionCountLine(solution.moveCount, solution.pushCount) + "\r\n";
+    if (worker.optimizedFromMoves > 0) {
+        text += formatText("; optimized from %d moves, %d pushes\r\n", static_cast<int32_t>(worker.optimizedFromMoves),
+                           static_cast<int32_t>(worker.optimizedFromPushes));
+    }
     return text;
 }
 

@@ -49,7 +49,9 @@ void WindowBatchDisplay::showLevel() {
     worker.liveView = 1;
 }
 
-void WindowBatchDisplay::levelFinished(int32_t) {}
+void WindowBatchDisplay::levelFinished(int32_t result) {
+    if (result == kResultSolved) optimizeWindowSolution();
+}
 
 void WindowBatchDisplay::clearSolution() {
     Guard guard(worker.displayLock);

@@ -72,6 +72,8 @@ constexpr int32_t kOptSpeedNormal = kOptionDialog + 1039;
 constexpr int32_t kOptSpeedFast = kOptionDialog + 1040;
 constexpr int32_t kOptSpeedHigh = kOptionDialog + 1041;
 constexpr int32_t kOptOk = kOptionDialog + 1;
+constexpr int32_t kOptOptimize = kOptionDialog + 1042;       // check box: optimize each solution
+constexpr int32_t kOptOptimizePushes = kOptionDialog + 1043; // check box: for pushes, not moves
 
 // Text box.
 constexpr int32_t kBoxPrompt = kTextBoxDialog + 1014;

@@ -4,7 +4,9 @@
 
 #include "batch/batch.hpp"
 #include "batch/report.hpp"
+#include "optimize/found_solution.hpp"
 #include "solver/driver.hpp"
+#include "ui/settings.hpp"
 #include "ui/state.hpp"
 #include "ui/window_batch_display.hpp"
 #include "ui/window_system.hpp"
@@ -19,6 +21,7 @@ namespace {
 void workerBody(int32_t mode, std::string reportPath) {
     if (mode == kWorkerSolve) {
         worker.solveResult = solveLevel();
+        if (worker.solveResult == kResultSolved) optimizeWindowSolution();
     } else {
         WindowBatchDisplay display;
         FileReportSink report(std::move(reportPath));
@@ -29,6 +32,19 @@ void workerBody(int32_t mode, std::string reportPath) {
 }
 
 }  // namespace
+
+void optimizeWindowSolution() {
+    worker.optimizedFromMoves = 0;
+    worker.optimizedFromPushes = 0;
+    const int32_t metric = windowOptimizeMetric();
+    if (metric < 0) return;
+    const FoundOptimization found = optimizeFoundSolution(metric, kDefaultOptimizeSeconds);
+    const OptimizeOutcome& o = found.outcome;
+    if (!found.ran || found.replayFailed || o.letters.empty()) return;
+    if (o.moves == o.givenMoves && o.pushes == o.givenPushes) return;
+    worker.optimizedFromMoves = o.givenMoves;
+    worker.optimizedFromPushes = o.givenPushes;
+}
 
 Worker::~Worker() {
     if (!thread.joinable()) return;
@@ -43,6 +59,8 @@ bool startWorker(int32_t mode) {
     worker.liveView = 0;
     worker.reportFailed = 0;
     worker.solveResult = 0;
+    worker.optimizedFromMoves = 0;
+    worker.optimizedFromPushes = 0;
     control.stopFlag = 0;
     control.skipRequest = 0;
     worker.running = 1;

@@ -23,6 +23,8 @@ struct Worker {
     SharedWord<int32_t> liveView;       // during a batch: a level is being solved and timer 1 may
                                         // draw it (the batch changes levels while it is 0)
     SharedWord<int32_t> reportFailed;   // the batch could not write its report
+    // The optimizer made the last solve's solution shorter: its counts before; 0 when it did not.
+    SharedWord<int32_t> optimizedFromMoves, optimizedFromPushes;
     std::string reportPath;             // the batch's report file; set before the start
     // During a batch both threads draw into the view and the trace: the batch display holds this
     // lock for each of its steps, the window's timers only try it and skip a tick when it is taken.
@@ -35,6 +37,10 @@ struct Worker {
     ~Worker();
 };
 extern Worker worker;
+
+// On the worker, after a solve that found a solution: the optimizer, when the settings ask for
+// it, makes the solution shorter and notes the counts it had before.
+void optimizeWindowSolution();
 
 // Starts the worker in mode (kWorkerSolve or kWorkerBatch) after joining the previous one, whose
 // message has been handled by then. Clears stopFlag, skipRequest and the pending cancel.

@@ -86,6 +86,8 @@ const ControlLayout optionControls[] = {
     {kUnnamedControl, kKindStatic, 150, 250, 30, 22, "sec", kTextPlain, false},
     {kUnnamedControl, kKindStatic, 220, 250, 190, 22, "Supports Begin Ended", kTextPlain, false},
 
+    {kOptOptimize, kKindCheckBox, 20, 291, 90, 20, " Optimize", kTextPlain, false},
+    {kOptOptimizePushes, kKindCheckBox, 112, 291, 120, 20, " pushes first", kTextPlain, false},
     {kOptOk, kKindButton, 340, 288, 80, 26, "OK", kTextPlain, false},
 };
 

@@ -6,6 +6,7 @@
 #include "batch/batch.hpp"
 #include "ui/main_window.hpp"
 #include "ui/option_dialog.hpp"
+#include "optimize/vicinity_search.hpp"
 #include "ui_fixture.hpp"
 
 using namespace qm;
@@ -111,6 +112,32 @@ TEST_F(OptionDialog, ATimeLimitOfZeroIsRefusedAndNothingSaved) {
     readSettings();
     EXPECT_EQ(settings.timeLimit, 45);
     EXPECT_EQ(settings.traceSpeed, 0);
+}
+
+// The optimizer's choice is kept under its own key beside the others, and the dialog shows it.
+TEST_F(OptionDialog, TheOptimizerChoiceIsSavedAndShownAgain) {
+    run([this] {
+        EXPECT_FALSE(fake.isChecked(kOptOptimize));
+        EXPECT_FALSE(fake.enabled(kOptOptimizePushes));
+        fake.setChecked(kOptOptimize, true);
+        onDialogCommand(kOptOptimize);
+        EXPECT_TRUE(fake.enabled(kOptOptimizePushes));
+        fake.setChecked(kOptOptimizePushes, true);
+        onDialogCommand(kOptOk);
+    });
+    EXPECT_EQ(settings.optimize, kOptimizePushes);
+    EXPECT_EQ(windowOptimizeMetric(), kMetricPushes);
+    settings.optimize = kOptimizeOff;
+    readSettings();
+    EXPECT_EQ(settings.optimize, kOptimizePushes);
+    EXPECT_EQ(settings.timeLimit, 600);  // the other keys stay
+    run([this] {
+        EXPECT_TRUE(fake.isChecked(kOptOptimize));
+        EXPECT_TRUE(fake.isChecked(kOptOptimizePushes));
+        fake.setChecked(kOptOptimize, false);
+        onDialogCommand(kOptOk);
+    });
+    EXPECT_EQ(windowOptimizeMetric(), -1);
 }
 
 TEST_F(OptionDialog, AReportThatCannotBeOpenedKeepsTheDialogOpen) {

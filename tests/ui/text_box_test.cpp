@@ -2,8 +2,12 @@
 
 #include <string>
 
+#include "board/solution.hpp"
+
 #include "ui/main_window.hpp"
+#include "ui/settings.hpp"
 #include "ui/text_box.hpp"
+#include "ui/worker.hpp"
 #include "ui_fixture.hpp"
 
 using namespace qm;
@@ -54,6 +58,24 @@ TEST_F(TextBox, ResultModeShowsAndCopiesTheLevelWithItsSolution) {
         "Corner room\r\n" + board + "Author: Someone\r\nSolution\r\ndRR\r\n; 3 moves, 2 pushes\r\n";
     EXPECT_EQ(fake.text(kBoxEdit), shown);
     EXPECT_EQ(fake.clipboard, shown);
+}
+
+// With the optimizer chosen, a found solution is made shorter before it is shown, and the
+// result box says what it was.
+TEST_F(TextBox, TheResultShowsTheSolutionBeforeAndAfterTheOptimizer) {
+    loadSet(room(7, 5, 1, 2, 2, 2, 4, 3));
+    setSolution("RRlurrD");
+    settings.optimize = kOptimizeMoves;
+    optimizeWindowSolution();
+    settings.optimize = kOptimizeOff;
+    EXPECT_EQ(std::string(solution.solutionText), "RRurD");
+    textBox(kResultMode);
+    EXPECT_EQ(fake.text(kBoxPrompt), "Solved     5moves    3pushes");
+    const std::string shown = fake.text(kBoxEdit);
+    EXPECT_NE(shown.find("Solution\r\nRRurD\r\n; 5 moves, 3 pushes\r\n; optimized from 7 moves, 3 pushes\r\n"),
+              std::string::npos)
+        << shown;
+    worker.optimizedFromMoves = 0;
 }
 
 TEST_F(TextBox, APasteLongerThanTheLevelBufferLoadsAllOfIt) {

@@ -67,7 +67,8 @@ TEST(Layout, EveryControlOfTheLogicExistsOnceWithItsKind) {
     expectControls(kMainWindow, kKindBoardFrame, {kCtlBoardFrame});
 
     expectControls(kOptionDialog, kKindStatic, {kOptTitleLine, kOptSetLine, kOptSizeLine});
-    expectControls(kOptionDialog, kKindCheckBox, {kOptPlayAfter, kOptOutput, kOptTrace});
+    expectControls(kOptionDialog, kKindCheckBox,
+                   {kOptPlayAfter, kOptOutput, kOptTrace, kOptOptimize, kOptOptimizePushes});
     expectControls(kOptionDialog, kKindEdit, {kOptReportPath, kOptFrom, kOptTo, kOptTimeLimit});
     expectControls(kOptionDialog, kKindButton, {kOptBrowse, kOptBatchStart, kOptOk});
     expectControls(kOptionDialog, kKindRadio, {kOptSpeedSlow, kOptSpeedNormal, kOptSpeedFast, kOptSpeedHigh});
