@@ -75,10 +75,11 @@ public:
         solving_ = true;
     }
     void levelFinished(int32_t result) override {
-        std::string optimized;
+        FoundOptimization found;
         if (result == kResultSolved && options_.optimizeMetric >= 0) {
-            optimized = optimizedLine(optimizeFoundSolution(options_.optimizeMetric, options_.optimizeSeconds));
+            found = optimizeFoundSolution(options_.optimizeMetric, options_.optimizeSeconds);
         }
+        const std::string optimized = optimizedLine(found);
         std::lock_guard<std::mutex> lock(mutex_);
         solving_ = false;
         if (!optimized.empty()) err_ << (terminal_ ? "\r\033[K" : "") << optimized << '\n';
@@ -86,7 +87,7 @@ public:
             levelLine(levelSet.currentLevel, level.boardWidth, level.boardHeight, level.boxCount) +
             formatText(" %4lld sec  ", static_cast<long long>(control.elapsedSeconds)) + resultWord(result);
         err_ << (terminal_ ? "\r\033[K" : "") << line << '\n' << std::flush;
-        stats_.writeLevel(levelSet.currentLevel, result);
+        stats_.writeLevel(levelSet.currentLevel, result, found.outcome.rounds);
         if (!solutions_.writeLevel(result) && !solutionsFailed_) {
             solutionsFailed_ = true;
             err_ << "quillmate-cli: cannot write the solutions file\n" << std::flush;

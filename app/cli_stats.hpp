@@ -13,7 +13,8 @@ std::string statsHeader();
 // The lines of the level just solved (both threads), each ending in a line end. result is the
 // level's final result code; a level no thread searched gives one line per thread with phase
 // "none".
-std::string statsLines(int32_t levelNumber, int32_t result);
+// optimizerRounds is the rounds the optimizer ran on the level's solution (0: none).
+std::string statsLines(int32_t levelNumber, int32_t result, int32_t optimizerRounds = 0);
 
 // The open statistics file; writes nothing while not open.
 class StatsFile {
@@ -21,7 +22,7 @@ public:
     // Creates or truncates path and writes the header. False, with the reason in error, when it
     // cannot be written.
     bool open(const std::string& path, std::string& error);
-    void writeLevel(int32_t levelNumber, int32_t result);
+    void writeLevel(int32_t levelNumber, int32_t result, int32_t optimizerRounds);
 
 private:
     OutputFile file_;

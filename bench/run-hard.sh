@@ -4,7 +4,8 @@
 # prints per run the levels solved and, from the statistics file, how each thread ended on the
 # levels the run did not solve.
 # usage: bench/run-hard.sh FILE [SECONDS] [CHOICE...]     CHOICE: both, 1 or 2
-# QM_KEEP=FOLDER keeps each run's report and statistics file there.
+# QM_KEEP=FOLDER keeps each run's report and statistics file there; QM_EXTRA adds options to
+# every run (for example "--optimize moves").
 set -euo pipefail
 if [ $# -lt 1 ]; then
     echo "usage: $0 FILE [SECONDS] [both|1|2 ...]" >&2
@@ -30,8 +31,9 @@ for choice in "${choices[@]}"; do
     report=$work/report-$choice.txt
     stats=$work/stats-$choice.tsv
     start=$(date +%s.%N)
+    # shellcheck disable=SC2086
     "$cli" --time-limit "$seconds" --solver "$choice" --trace --report "$report" --stats "$stats" \
-        "$source_path" 2>/dev/null
+        ${QM_EXTRA:-} "$source_path" 2>/dev/null
     end=$(date +%s.%N)
     # Each solved level's letters into a file of its own, then replayed by --check.
     rm -f "$work"/moves-*
@@ -58,6 +60,9 @@ for choice in "${choices[@]}"; do
     unsolved=$(awk '/^ *[0-9]+\[/ && !/moves/ && !/BoxesOver|SizeOver|Irregular|Impossible/ {
         n = $1; sub(/\[.*/, "", n); printf "%s ", n }' "$report")
     printf '   unsolved: %s\n' "${unsolved:-none}"
+    awk '/^ *[0-9]+\[/ && /moves/ { m = $0; sub(/moves.*/, "", m); sub(/.*sec */, "", m); moves += m
+                                    p = $0; sub(/pushes.*/, "", p); sub(/.*moves */, "", p); pushes += p }
+         END { printf "   solutions: %d moves, %d pushes in all\n", moves, pushes }' "$report"
     # How each thread ended on the unsolved levels: end reason and phase, counted.
     awk -F '\t' -v list="$unsolved" '
         BEGIN { split(list, l, " "); for (i in l) want[l[i]] = 1 }

@@ -127,13 +127,14 @@ TEST_F(CliBatch, StatsGiveOneLinePerLevelAndThreadBesideAnUnchangedReport) {
     const std::string text = readFile(stats);
     EXPECT_EQ(qmtest::lineOf(text, 1),
               "level\tthread\tresult\tseconds\tphase\tentry\tsegment\tcompanion\tfinal\tbidirectional\t"
-              "area\tfeature\tfull\tcommitted\trolled_back\tend");
+              "area\tfeature\tfull\tcommitted\trolled_back\tend\toptimizer");
     std::vector<std::vector<std::string>> rows;
     for (int i = 2; !qmtest::lineOf(text, i).empty(); ++i) {
         std::vector<std::string> cells;
         std::stringstream line(qmtest::lineOf(text, i));
         for (std::string cell; std::getline(line, cell, '\t');) cells.push_back(cell);
-        EXPECT_EQ(cells.size(), 16u) << qmtest::lineOf(text, i);
+        EXPECT_EQ(cells.size(), 17u) << qmtest::lineOf(text, i);
+        EXPECT_EQ(cells.back(), "0");
         rows.push_back(cells);
     }
     ASSERT_EQ(rows.size(), 6u) << text;
@@ -141,11 +142,11 @@ TEST_F(CliBatch, StatsGiveOneLinePerLevelAndThreadBesideAnUnchangedReport) {
     EXPECT_EQ(rows[0][0], "1");
     EXPECT_EQ(rows[0][1], "1");
     EXPECT_EQ(rows[1][1], "2");
-    EXPECT_TRUE(rows[0].back() == "solved" || rows[1].back() == "solved") << text;
+    EXPECT_TRUE(rows[0][15] == "solved" || rows[1][15] == "solved") << text;
     // Level 2 cannot be solved in a second: each thread ends at the deadline.
     EXPECT_EQ(rows[2][0], "2");
-    EXPECT_EQ(rows[2].back(), "deadline") << text;
-    EXPECT_EQ(rows[3].back(), "deadline") << text;
+    EXPECT_EQ(rows[2][15], "deadline") << text;
+    EXPECT_EQ(rows[3][15], "deadline") << text;
     EXPECT_EQ(rows[2][4].rfind("main ", 0), 0u) << text;
     EXPECT_NE(rows[3][9], "0") << "thread 2's bidirectional nodes";
     EXPECT_NE(readFile(report).find("# Solved:   2 levels"), std::string::npos);
@@ -208,8 +209,10 @@ TEST_F(CliBatch, SolutionsFileLoadsAgainAndItsSolutionsReplay) {
 // With --optimize the report and the trace carry the optimized solution, and progress says so.
 TEST_F(CliBatch, OptimizedSolutionsGoIntoTheReport) {
     const auto report = folder_ / "report.txt";
+    const auto stats = folder_ / "stats.tsv";
     const pid_t pid = startCli({"--time-limit", "1", "--to", "1", "--trace", "--optimize", "moves", "--optimize-time",
-                                "1", "--report", report.string(), (folder_ / "set.txt").string()},
+                                "1", "--report", report.string(), "--stats", stats.string(),
+                                (folder_ / "set.txt").string()},
                                folder_ / "out.txt", folder_ / "err.txt");
     ASSERT_EQ(waitExit(pid), 0) << readFile(folder_ / "err.txt");
     const std::string text = readFile(report);
@@ -217,4 +220,7 @@ TEST_F(CliBatch, OptimizedSolutionsGoIntoTheReport) {
     EXPECT_EQ(qmtest::lineOf(text, 7), "\t\trRR");
     EXPECT_NE(readFile(folder_ / "err.txt").find("optimized: 3 moves 2 pushes (from 3 moves 2 pushes)"),
               std::string::npos);
+    // Every space was searched once without finding better: one round each.
+    const std::string line = qmtest::lineOf(readFile(stats), 2);
+    EXPECT_EQ(line.substr(line.rfind('\t') + 1), "7") << line;
 }
