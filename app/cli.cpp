@@ -1,5 +1,6 @@
 #include "app/cli.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,7 +12,10 @@
 #include <vector>
 
 #include "app/cli_batch.hpp"
+#include "app/cli_jobs.hpp"
+#include "app/report_parts.hpp"
 #include "app/cli_options.hpp"
+#include "batch/report.hpp"
 #include "board/board.hpp"
 #include "board/solution.hpp"
 #include "levels/parser.hpp"
@@ -81,6 +85,10 @@ const char* kUsage =
     "  --render-title FILE  draw the title screen into the PNG file FILE\n"
     "  --render-icon SIZE FILE  draw the program's icon, SIZE pixels a side (16 to 1024),\n"
     "              into the PNG file FILE\n"
+    "  --jobs N|auto  solve N levels at a time, each in a process of its own (auto: half\n"
+    "              the cores); the report is the same as with one\n"
+    "  --merge-reports FILE...  merge the reports of parts of one set (made with --from\n"
+    "              and --to) into one report with the footer's totals\n"
     "  --help      print this help\n"
     "  --version   print the program's title\n";
 
@@ -302,12 +310,69 @@ int renderPicture(const CliOptions& options, std::ostream& err) {
     return kExitBadInput;
 }
 
+// The batch on several processes: the options every child gets, then the run.
+int solveOnJobs(const CliOptions& options, std::ostream& err) {
+    std::string error;
+    if (!jobsFitMemory(options.jobs, options.optimizeMetric >= 0, error)) {
+        err << "quillmate-cli: " << error << '\n';
+        return kExitBadInput;
+    }
+    JobsOptions jobs;
+    jobs.jobs = options.jobs;
+    jobs.from = options.from > 0 ? options.from : 1;
+    jobs.to = options.to > 0 ? std::min(options.to, levelSet.levelCount) : levelSet.levelCount;
+    jobs.reportPath = options.reportPath;
+    jobs.statsPath = options.statsPath;
+    jobs.solutionsPath = options.solutionsPath;
+    jobs.optimize = options.optimizeMetric >= 0;
+    jobs.source = options.source == "-" ? "" : options.source;
+    jobs.sourceIsText = options.source == "-";
+    if (jobs.sourceIsText) jobs.sourceText = levelSet.levelText;
+    std::vector<std::string>& a = jobs.childArgs;
+    a = {"--time-limit", std::to_string(control.timeLimit), "--solver",
+         !options.thread2 ? "1" : !options.thread1 ? (options.thread2Methods ? "2" : "3") : "both"};
+    if (options.trace) a.push_back("--trace");
+    if (options.solutionsRunLength) a.push_back("--solutions-rle");
+    if (options.optimizeMetric >= 0) {
+        a.insert(a.end(), {"--optimize", options.optimizeMetric == kMetricMoves ? "moves" : "pushes",
+                           "--optimize-time", std::to_string(options.optimizeSeconds)});
+    }
+    return runJobs(jobs, err);
+}
+
+// --merge-reports: the reports of parts of one set joined into one.
+int mergeMode(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> texts;
+    for (const std::string& path : options.mergeReports) {
+        std::string text, error;
+        if (!readSourceFile(path, text, error)) {
+            err << "quillmate-cli: " << path << ": " << error << '\n';
+            return kExitBadInput;
+        }
+        texts.push_back(std::move(text));
+    }
+    std::string merged, error;
+    if (!mergeReports(options.mergeReports, texts, merged, error)) {
+        err << "quillmate-cli: " << error << '\n';
+        return kExitBadInput;
+    }
+    if (options.reportPath.empty()) {
+        out << merged;
+        return kExitOk;
+    }
+    FileReportSink sink(options.reportPath);
+    if (sink.start(merged)) return kExitOk;
+    err << "quillmate-cli: " << options.reportPath << ": cannot write\n";
+    return kExitBadInput;
+}
+
 int solveBatch(const CliOptions& options, std::ostream& err) {
+    if (options.timeLimit > 0) control.timeLimit = options.timeLimit;
+    if (options.jobs > 1) return solveOnJobs(options, err);
     if (allocateBlocks() == 0 || allocateSolution() == 0) {
         err << "quillmate-cli: cannot allocate the solver's memory (" << kMemoryText << " GB)\n";
         return kExitBadInput;
     }
-    if (options.timeLimit > 0) control.timeLimit = options.timeLimit;
     CliBatchOptions batch;
     batch.from = options.from;
     batch.to = options.to;
@@ -414,6 +479,7 @@ int runCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
         out << kTitleString << '\n';
         return kExitOk;
     }
+    if (!options.mergeReports.empty()) return mergeMode(options, out, err);
     locateSettings();
     readSettings();
     applySettings();

@@ -2,12 +2,15 @@
 
 #include <string_view>
 
+#include "app/cli_jobs.hpp"
+
 namespace qm {
 
 namespace {
 
 constexpr size_t kMaxArgumentBytes = 4096;
 constexpr int32_t kMaxTimeLimitSeconds = 100'000'000;
+constexpr int32_t kMaxJobs = 1024;
 
 // Reads a positive decimal number that fits in int32; false for anything else.
 bool parsePositive(std::string_view text, int32_t& value) {
@@ -27,7 +30,7 @@ bool needsValue(std::string_view arg) {
     return arg == "--check" || arg == "--level" || arg == "--time-limit" || arg == "--from" ||
            arg == "--to" || arg == "--report" || arg == "--stats" || arg == "--solutions" || arg == "--solver" || arg == "--render" ||
            arg == "--render-title" || arg == "--render-icon" || arg == "--optimize" || arg == "--optimize-time" ||
-           arg == "--optimize-file";
+           arg == "--optimize-file" || arg == "--jobs";
 }
 
 bool positiveOption(std::string_view arg, std::string_view value, int32_t& target, std::string& error) {
@@ -74,6 +77,16 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
         error = "option '--optimize' takes moves or pushes, not '" + std::string(value) + "'";
         return false;
     }
+    if (arg == "--jobs") {
+        if (value == "auto") {
+            options.jobs = automaticJobs();
+            return true;
+        }
+        if (!positiveOption(arg, value, options.jobs, error)) return false;
+        if (options.jobs <= kMaxJobs) return true;
+        error = "option '--jobs' is too large";
+        return false;
+    }
     if (arg == "--optimize-file") {
         if (value.empty()) {
             error = "option '--optimize-file' needs a file name";
@@ -116,9 +129,14 @@ bool takeValue(std::string_view arg, std::string_view value, CliOptions& options
 bool checkCombinations(const CliOptions& options, std::string& error) {
     const bool check = !options.checkFile.empty() || !options.optimizeFile.empty();
     const bool render = options.renderLevel != 0 || options.renderTitle || options.renderIconSize != 0;
-    const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0);
+    const int modes = (check ? 1 : 0) + (options.list ? 1 : 0) + (render ? 1 : 0) +
+                      (options.mergeReports.empty() ? 0 : 1);
     if (modes > 1) {
-        error = "--check, --optimize-file, --list and --render cannot be combined";
+        error = "--check, --optimize-file, --list, --render and --merge-reports cannot be combined";
+        return false;
+    }
+    if (modes > 0 && options.jobs > 1) {
+        error = "--jobs is used only when solving a batch";
         return false;
     }
     if (modes > 0 && !options.statsPath.empty()) {
@@ -166,6 +184,18 @@ bool parseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             options.list = true;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--merge-reports") {
+            for (++i; i < argc; ++i) {
+                if (std::string_view(argv[i]).size() > kMaxArgumentBytes) {
+                    error = "argument too long";
+                    return false;
+                }
+                options.mergeReports.emplace_back(argv[i]);
+            }
+            if (options.mergeReports.empty()) {
+                error = "option '--merge-reports' needs report files";
+                return false;
+            }
         } else if (arg == "--solutions-rle") {
             options.solutionsRunLength = true;
         } else if (needsValue(arg)) {

@@ -2,6 +2,7 @@
 // Command-line options of quillmate-cli.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -23,6 +24,8 @@ struct CliOptions {
     int32_t optimizeMetric = -1;  // --optimize moves|pushes: 0 moves, 1 pushes; -1: no optimizer
     int32_t optimizeSeconds = 10; // --optimize-time: seconds per solution
     std::string optimizeFile;     // --optimize-file: the solution to optimize; empty: none
+    int32_t jobs = 1;             // --jobs N|auto: levels solved at a time, each in a process of its own
+    std::vector<std::string> mergeReports;  // --merge-reports FILE...: the reports to merge
     int32_t renderLevel = 0; // --render N: level N's start position to renderPath
     bool renderTitle = false;  // --render-title: the title screen to renderPath
     int32_t renderIconSize = 0;  // --render-icon SIZE: the program's icon, SIZE pixels a side

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <iterator>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -223,4 +226,136 @@ TEST_F(CliBatch, OptimizedSolutionsGoIntoTheReport) {
     // Every space was searched once without finding better: one round each.
     const std::string line = qmtest::lineOf(readFile(stats), 2);
     EXPECT_EQ(line.substr(line.rfind('\t') + 1), "7") << line;
+}
+
+namespace {
+
+// A report without its times: the seconds of each level line and the start and finish stamps.
+std::string withoutTimes(const std::string& report) {
+    std::string out;
+    std::stringstream lines(report);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t sec = line.find("sec");
+        if (line.find(']') != std::string::npos && sec != std::string::npos && line[0] != '#') {
+            size_t from = sec;
+            while (from > 0 && (line[from - 1] == ' ' || std::isdigit(static_cast<unsigned char>(line[from - 1]))))
+                --from;
+            line.erase(from, sec + 3 - from);
+        }
+        const size_t stamp = line.find("[20");
+        if (stamp != std::string::npos && line.find(" No.") != 0 && line[0] != ' ') line.erase(stamp);
+        if (line.rfind(" No.", 0) == 0) line = line.substr(0, line.find('['));
+        out += line + "\n";
+    }
+    return out;
+}
+
+// The child of parent that solves level n, or -1.
+pid_t childSolving(pid_t parent, int n) {
+    std::ifstream children("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    for (pid_t pid; children >> pid;) {
+        std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+        std::string args((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        if (args.find(std::string("--from") + '\0' + std::to_string(n) + '\0') != std::string::npos) return pid;
+    }
+    return -1;
+}
+
+pid_t waitForChild(pid_t parent, int n) {
+    for (int tries = 0; tries < 200; ++tries) {
+        const pid_t pid = childSolving(parent, n);
+        if (pid > 0) return pid;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return -1;
+}
+
+}  // namespace
+
+// Two jobs give the report, statistics and solutions of one process, times aside; parts made
+// with --from and --to merge into the same report.
+TEST_F(CliBatch, JobsAndMergedPartsGiveTheReportOfOneProcess) {
+    const std::string set = QM_TEST_DATA "/small.txt";
+    auto solve = [&](std::vector<std::string> extra, const std::string& name) {
+        std::vector<std::string> args{"--solver", "1", "--time-limit", "5", "--trace", "--report",
+                                      (folder_ / (name + ".txt")).string(), "--stats",
+                                      (folder_ / (name + ".tsv")).string(), "--solutions",
+                                      (folder_ / (name + ".sol")).string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(set);
+        EXPECT_EQ(waitExit(startCli(args, folder_ / "out.txt", folder_ / "err.txt")), 0)
+            << readFile(folder_ / "err.txt");
+    };
+    solve({"--to", "8"}, "one");
+    solve({"--to", "8", "--jobs", "2"}, "two");
+    const std::string one = readFile(folder_ / "one.txt");
+    EXPECT_EQ(withoutTimes(readFile(folder_ / "two.txt")), withoutTimes(one));
+    EXPECT_NE(one.find("# Solved:   8 levels"), std::string::npos) << one;
+    EXPECT_EQ(readFile(folder_ / "two.sol"), readFile(folder_ / "one.sol"));
+    const std::string stats = readFile(folder_ / "two.tsv");
+    EXPECT_EQ(std::count(stats.begin(), stats.end(), '\n'), 9) << stats;
+    EXPECT_EQ(qmtest::lineOf(stats, 9).substr(0, 2), "8\t");
+
+    solve({"--from", "5", "--to", "8"}, "b");
+    solve({"--to", "4"}, "a");
+    const auto merge = [&](std::vector<std::string> files) {
+        files.insert(files.begin(), "--merge-reports");
+        const int status = waitExit(startCli(files, folder_ / "out.txt", folder_ / "err.txt"));
+        return std::make_pair(status, readFile(folder_ / "out.txt"));
+    };
+    const auto merged = merge({(folder_ / "b.txt").string(), (folder_ / "a.txt").string()});
+    EXPECT_EQ(merged.first, 0) << readFile(folder_ / "err.txt");
+    EXPECT_EQ(withoutTimes(merged.second), withoutTimes(one));
+    EXPECT_EQ(merge({(folder_ / "a.txt").string(), (folder_ / "one.txt").string()}).first, 2);
+    EXPECT_NE(readFile(folder_ / "err.txt").find("level 1 is in both"), std::string::npos);
+    solve({"--to", "1"}, "other");
+    qmtest::writeFile(folder_ / "renamed.txt", [&] {
+        std::string text = readFile(folder_ / "other.txt");
+        text.replace(text.find("small"), 5, "large");
+        return text;
+    }());
+    EXPECT_EQ(merge({(folder_ / "b.txt").string(), (folder_ / "renamed.txt").string()}).first, 2);
+    EXPECT_NE(readFile(folder_ / "err.txt").find("a report of another set"), std::string::npos);
+}
+
+// A child killed while it solves is that level's failed line; the batch goes on. Ctrl-C stops
+// both children, reports them cancelled, writes the footer and exits 130.
+TEST_F(CliBatch, AKilledChildFailsItsLevelAndControlCStopsEveryChild) {
+    const auto report = folder_ / "report.txt";
+    const pid_t pid = startCli({"--jobs", "2", "--solver", "1", "--time-limit", "30", "--report", report.string(),
+                                (folder_ / "set.txt").string()},
+                               folder_ / "out.txt", folder_ / "err.txt");
+    const pid_t slow = waitForChild(pid, 2);
+    ASSERT_GT(slow, 0);
+    kill(slow, SIGKILL);
+    EXPECT_EQ(waitExit(pid), 0);
+    const std::string text = readFile(report);
+    const size_t second = text.find("\n   2[");
+    ASSERT_NE(second, std::string::npos) << text;
+    const std::string line = text.substr(second + 1, text.find('\n', second + 1) - second - 1);
+    EXPECT_EQ(line.substr(line.size() - 10), "sec Failed") << line;
+    EXPECT_NE(text.find("# Solved:   2 levels"), std::string::npos) << text;
+    EXPECT_NE(text.find("# Failed:   1 levels"), std::string::npos) << text;
+    EXPECT_NE(readFile(folder_ / "err.txt").find("level 2: its process ended by signal 9"), std::string::npos);
+
+    qmtest::writeFile(folder_ / "slow.txt", qmtest::slowLevel() + "\n" + qmtest::slowLevel());
+    const pid_t both = startCli({"--jobs", "2", "--solver", "1", "--time-limit", "60", "--report", report.string(),
+                                 (folder_ / "slow.txt").string()},
+                                folder_ / "out.txt", folder_ / "err.txt");
+    ASSERT_GT(waitForChild(both, 1), 0);
+    ASSERT_GT(waitForChild(both, 2), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto start = std::chrono::steady_clock::now();
+    kill(both, SIGINT);
+    EXPECT_EQ(waitExit(both), 130);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    const std::string canceled = readFile(report);
+    EXPECT_EQ(std::count(canceled.begin(), canceled.end(), '>'), 2) << canceled;
+    EXPECT_NE(canceled.find("# Solved:   0 levels"), std::string::npos) << canceled;
+
+    // A count whose solves cannot fit in memory is refused.
+    EXPECT_EQ(waitExit(startCli({"--jobs", "1000", (folder_ / "set.txt").string()}, folder_ / "out.txt",
+                                folder_ / "err.txt")),
+              2);
+    EXPECT_NE(readFile(folder_ / "err.txt").find("--jobs 1000 needs"), std::string::npos);
 }
