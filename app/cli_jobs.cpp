@@ -35,7 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kExitBadInput = 2;
 constexpr int kExitCanceled = 130;
-constexpr auto kPoll = std::chrono::milliseconds(100);
+constexpr auto kPoll = std::chrono::milliseconds(10);  // how often finished children are looked for
 constexpr double kBytesPerGb = 1024.0 * 1024.0 * 1024.0;
 
 // Ctrl-C is passed on to the children once; a second one ends the program at once, as it does
