@@ -158,8 +158,6 @@ void printLevelList(std::ostream& out) {
     }
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-
 // A byte as the error message shows it: the character itself when printable, else its code.
 std::string shownByte(char c) {
     const unsigned char u = static_cast<unsigned char>(c);
@@ -220,7 +218,7 @@ bool movesFromText(const std::string& text, std::string& letters, std::string& e
             column = 0;
             continue;
         }
-        if (isBlank(c) || (c >= '0' && c <= '9')) continue;
+        if (isWhiteSpace(c) || (c >= '0' && c <= '9')) continue;
         if (letterDirection(c) < 0) {
             error = formatText("bad character %s at line %lld, column %lld", shownByte(c).c_str(),
                                static_cast<long long>(line), static_cast<long long>(column));

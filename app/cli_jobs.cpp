@@ -10,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <ostream>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -58,11 +57,11 @@ struct LevelOutput {
     int32_t solved = 0, failed = 0, skipped = 0;
 };
 
+// A child's file; empty when it left none.
 std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text, error;
+    readSourceFile(path.string(), text, error);
+    return text;
 }
 
 std::string selfPath() {

@@ -11,10 +11,6 @@ namespace qm {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 // The line (from 1) of a byte offset of the document.
 long lineAt(std::string_view xml, ptrdiff_t offset) {
     if (offset < 0) return 0;
@@ -33,7 +29,7 @@ std::string rowText(const char* value) {
     for (char& c : row) {
         if (isLineEnd(c)) c = ' ';
     }
-    while (!row.empty() && isBlank(row.back())) row.pop_back();
+    while (!row.empty() && isWhiteSpace(row.back())) row.pop_back();
     return row;
 }
 
@@ -60,7 +56,7 @@ void writeLevel(std::string_view xml, pugi::xml_node levelNode, std::string& tex
 
 bool looksLikeCollectionXml(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isWhiteSpace(text.front())) text.remove_prefix(1);
     return text.substr(0, 5) == "<?xml" || text.substr(0, 14) == "<SokobanLevels";
 }
 

@@ -9,13 +9,9 @@ namespace {
 
 constexpr int kMaxLinesAfterRows = 200;  // how far below a level its "Title:" line is looked for
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\f';
-}
-
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isSpace(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isLineSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isLineSpace(s.back())) s.remove_suffix(1);
     return s;
 }
 

@@ -20,8 +20,8 @@ struct LevelTitle {
 // ";" and surrounding blanks are dropped. splitCrLf is the line rule of the text.
 LevelTitle levelTitleAt(const char* begin, const char* end, const char* rowsStart, bool splitCrLf);
 
-// The value after "key:" when line starts with it (case ignored, blanks around the line
-// ignored), else nullptr-like: returns false.
+// Whether line starts with "key:" (case ignored, blanks around the line ignored); value gets what
+// follows the colon, trimmed.
 bool keyValue(std::string_view line, std::string_view key, std::string_view& value);
 
 // The line as trimmed text without a leading ";", cut to kMaxTitleBytes at a character boundary.

@@ -16,6 +16,10 @@ constexpr int32_t kImpossible = 7;
 bool isRowChar(char c);
 // True for CR, LF and VT.
 inline bool isLineEnd(char c) { return c == '\r' || c == '\n' || c == '\v'; }
+// True for blanks within a line: space, tab and form feed.
+inline bool isLineSpace(char c) { return c == ' ' || c == '\t' || c == '\f'; }
+// True for any white space: the blanks within a line and the line ends.
+inline bool isWhiteSpace(char c) { return isLineSpace(c) || isLineEnd(c); }
 // True when [start, stop) holds at least one "#" and row characters only.
 bool isRowLine(const char* start, const char* stop);
 

@@ -11,10 +11,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 bool isMoveLetter(char c) { return letterDirection(c) >= 0; }
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 // Reads the count starting at pos (digits), capped just above limit so that no count
 // overflows; advances pos past the digits.
 size_t readCount(std::string_view text, size_t& pos, size_t limit) {
@@ -77,7 +73,7 @@ bool expandRunLengthMoves(std::string_view text, size_t maxLetters, std::string&
     size_t pos = 0;
     while (pos < text.size()) {
         const char c = text[pos];
-        if (isBlank(c)) {
+        if (isWhiteSpace(c)) {
             ++pos;
             continue;
         }

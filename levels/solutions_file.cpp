@@ -11,13 +11,9 @@ namespace qm {
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\f';
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isMoveTextChar(char c) { return letterDirection(c) >= 0 || isDigit(c) || isSpace(c); }
+bool isMoveTextChar(char c) { return letterDirection(c) >= 0 || isDigit(c) || isLineSpace(c); }
 
 bool isMoveTextLine(std::string_view line) {
     bool letter = false;
@@ -30,7 +26,7 @@ bool isMoveTextLine(std::string_view line) {
 
 // "Solution", alone or followed by anything that is not a letter ("Solution:", "Solution 1").
 bool isSolutionHeader(std::string_view line) {
-    while (!line.empty() && isSpace(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isLineSpace(line.front())) line.remove_prefix(1);
     const std::string_view word = "solution";
     if (line.size() < word.size()) return false;
     for (size_t i = 0; i < word.size(); ++i) {
@@ -46,7 +42,7 @@ bool isSolutionHeader(std::string_view line) {
 std::string comparableRow(std::string_view row) {
     std::string out;
     for (char c : row) out += (c == '-' || c == '_') ? ' ' : c;
-    while (!out.empty() && isSpace(out.back())) out.pop_back();
+    while (!out.empty() && isLineSpace(out.back())) out.pop_back();
     return out;
 }
 

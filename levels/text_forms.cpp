@@ -39,10 +39,6 @@ public:
     }
     long number() const { return number_; }
     const char* position() const { return pos_; }
-    void moveTo(const char* pos, long number) {
-        pos_ = pos;
-        number_ = number;
-    }
 
 private:
     const char* pos_;

@@ -28,6 +28,8 @@ struct VicinityScratch {
     int32_t queue[kMaxSquares];
     uint64_t boxKey[kMaxSquares], pusherKey[kMaxSquares];
     uint64_t bits[kMaxWords];         // the position being tested, as a bit set
+    uint16_t current[kMaxSquares];    // the boxes of the node being expanded
+    uint16_t child[kMaxSquares];      // and of the child being made
     uint32_t reachStamp = 0;
     bool keysReady = false;
 };
@@ -223,7 +225,8 @@ int32_t searchVicinity(const PathPositions& path, VicinityLimits limits, int32_t
     if (rootNode() == kNoNode) return kVicinityTableFull;
     const int32_t n = table.boxCount;
     const int32_t* off = level.dirOffset;
-    static uint16_t current[kMaxSquares], child[kMaxSquares];
+    uint16_t* current = scratch.current;
+    uint16_t* child = scratch.child;
     int32_t result = kVicinityNoBetter, goal = kNoNode;
     HeapEntry entry{};
     for (int32_t expansions = 0; result == kVicinityNoBetter && table.pop(entry); ++expansions) {

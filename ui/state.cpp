@@ -69,8 +69,6 @@ void applyEnabling() {
 
 namespace {
 
-bool showsTitle = false;  // the set line shows a level's title
-
 // The set line of a set other than the sample: its name and level count.
 std::string setLineText() {
     const std::string& name = levelSet.levelSetName;
@@ -85,11 +83,11 @@ void showLevel() {
     if (levelSet.levelSetName == "Sample") {
         ws.setText(kCtlSetLine, formatText("%s (%dlevels)   %s", levelSet.levelSetName.c_str(),
                                            levelSet.levelCount, sampleLabel(current)));
-    } else if (!levelSet.currentTitle.title.empty() || showsTitle) {
-        // A set whose levels have titles shows the current one beside the set's name.
-        ws.setText(kCtlSetLine, setLineText() + "   " + levelSet.currentTitle.title);
+    } else {
+        // A level with a title shows it beside the set's name.
+        const std::string& title = levelSet.currentTitle.title;
+        ws.setText(kCtlSetLine, title.empty() ? setLineText() : setLineText() + "   " + title);
     }
-    showsTitle = !levelSet.currentTitle.title.empty();
     ws.setText(kCtlLevelEdit, formatText("%d", current));
     ws.setText(kCtlLevelLine, levelLine(current, level.boardWidth, level.boardHeight, level.boxCount));
     ws.setText(kCtlVerdict, verdictText(level.levelVerdict));
@@ -118,7 +116,6 @@ void afterLoad() {
     applyEnabling();
     if (levelSet.sourceKind != kSourceNone) {
         ws.setText(kCtlSetLine, setLineText());
-        showsTitle = false;
         if (levelSet.currentLevel != 1) goToLevel(1);
         showLevel();
     } else {
