@@ -37,10 +37,7 @@ for choice in "${choices[@]}"; do
     end=$(date +%s.%N)
     # Each solved level's letters into a file of its own, then replayed by --check.
     rm -f "$work"/moves-*
-    awk -v dir="$work" '
-        /^ *[0-9]+\[/ { level = $1; sub(/\[.*/, "", level); solved = ($0 ~ /moves/); next }
-        /^\t\t/ && solved { line = $0; gsub(/\t/, "", line); printf "%s", line >> (dir "/moves-" level) }
-    ' "$report"
+    awk -v dir="$work" -f "$here/report-moves.awk" "$report"
     replayed=0 bad=""
     for moves in "$work"/moves-*; do
         [ -e "$moves" ] || continue
