@@ -1,5 +1,7 @@
 #include "search3/assignment.hpp"
 
+#include <algorithm>
+
 namespace qm {
 
 GoalDistances goalDistances;
@@ -26,6 +28,16 @@ struct AssignmentBase {
     int32_t columnRow[kMaxBoxes + 1];
 };
 AssignmentBase base;
+
+// The costs of moving one box, from prepareMovedBoxes.
+struct MovedBoxes {
+    int32_t path[kMaxBoxes][kMaxBoxes];  // see prepareMovedBoxes
+    int32_t goalOfBox[kMaxBoxes];        // the goal each box has in the assignment
+    int32_t matched[kMaxBoxes];          // by goal: the cost of its box
+    int32_t total = 0;
+    int32_t count = 0;
+};
+MovedBoxes movedBoxes;
 
 }  // namespace
 
@@ -120,18 +132,50 @@ int32_t cheapestAssignment(const int32_t* squares, int32_t n) {
     return matchedCost(squares, n);
 }
 
-int32_t reassignMovedBox(const int32_t* squares, int32_t n, int32_t moved) {
-    const int32_t row = moved + 1;
-    for (int32_t j = 0; j <= n; ++j) {
-        aw.rowPotential[j] = base.rowPotential[j];
-        aw.columnPotential[j] = base.columnPotential[j];
-        aw.columnRow[j] = base.columnRow[j] == row ? 0 : base.columnRow[j];
+void prepareMovedBoxes(const int32_t* squares, int32_t n) {
+    MovedBoxes& m = movedBoxes;
+    m.count = n;
+    m.total = 0;
+    for (int32_t c = 0; c < n; ++c) {
+        const int32_t row = base.columnRow[c + 1];
+        m.goalOfBox[row - 1] = c;
+        m.matched[c] = goalDistances.distance[c][squares[row - 1]];
+        m.total += m.matched[c];
     }
-    // Column potentials never rise above 0 and costs are not negative, so a row potential of 0
-    // keeps the moved box's reduced costs feasible.
-    aw.rowPotential[row] = 0;
-    addRow(squares, n, row);
-    return matchedCost(squares, n);
+    // path[c][f]: the least reduced cost of freeing goal c when goal f is given up, the box on c
+    // moving to another goal, that goal's box on, and so on until one moves onto f. The optimal
+    // potentials keep the reduced costs non-negative, so shortest paths are well defined.
+    for (int32_t c = 0; c < n; ++c) {
+        const int32_t row = base.columnRow[c + 1];
+        const int32_t square = squares[row - 1];
+        const int32_t rowPotential = base.rowPotential[row];
+        for (int32_t f = 0; f < n; ++f) {
+            m.path[c][f] = goalDistances.distance[f][square] - rowPotential - base.columnPotential[f + 1];
+        }
+        m.path[c][c] = 0;
+    }
+    for (int32_t k = 0; k < n; ++k) {
+        const int32_t* viaK = m.path[k];
+        for (int32_t c = 0; c < n; ++c) {
+            const int32_t toK = m.path[c][k];
+            int32_t* fromC = m.path[c];
+            for (int32_t f = 0; f < n; ++f) fromC[f] = std::min(fromC[f], toK + viaK[f]);
+        }
+    }
+}
+
+int32_t costWithMovedBoxOn(int32_t moved, int32_t t) {
+    const MovedBoxes& m = movedBoxes;
+    const int32_t freed = m.goalOfBox[moved];
+    // Along a path the potentials telescope: its cost is the reduced one plus v[freed] - v[c].
+    const int32_t offset = base.columnPotential[freed + 1];
+    int32_t best = kInfinite;
+    for (int32_t c = 0; c < m.count; ++c) {
+        const int32_t cost = goalDistances.distance[c][t] + m.path[c][freed] + offset -
+                             base.columnPotential[c + 1];
+        best = std::min(best, cost);
+    }
+    return m.total - m.matched[freed] + best;
 }
 
 }  // namespace qm

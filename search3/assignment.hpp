@@ -22,8 +22,12 @@ void prepareGoalDistances(const int32_t* walls, const int32_t* goals, int32_t n)
 // The cost of the cheapest assignment of the n boxes on squares to the n goals, or kNoPath or
 // more when some box cannot be matched. Keeps the assignment for reassignMovedBox.
 int32_t cheapestAssignment(const int32_t* squares, int32_t n);
-// The same after box `moved` (an index into squares) alone has moved since the last
-// cheapestAssignment: one augmenting path from that assignment instead of n.
-int32_t reassignMovedBox(const int32_t* squares, int32_t n, int32_t moved);
+// Prepares the costs of moving any one box alone, from the assignment of the last
+// cheapestAssignment on the same squares: for every pair of goals, what it costs the other boxes
+// to leave the first free when the second is given up (shortest paths over all pairs).
+void prepareMovedBoxes(const int32_t* squares, int32_t n);
+// The cost of the cheapest assignment with box `moved` (an index into squares) on square t and
+// the others where they were: the value cheapestAssignment gives, in n steps.
+int32_t costWithMovedBoxOn(int32_t moved, int32_t t);
 
 }  // namespace qm

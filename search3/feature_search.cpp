@@ -112,9 +112,7 @@ void collectBoxMoves(const FeatureNode& node, int32_t j, uint64_t boxHash) {
         int32_t pusher = smallestWithout(w.reach, t);
         if (pusher < 0) pusher = w.childRegion.fill(p.board, dest.pusher);
         p.board[t] = 0;
-        p.boxes[j] = t;
-        const int32_t bound = reassignMovedBox(p.boxes, p.boxCount, j);
-        p.boxes[j] = s0;
+        const int32_t bound = costWithMovedBoxOn(j, t);
         if (bound >= kNoPath) continue;  // some box can no longer reach a goal of its own
         const uint64_t mask = maskWithout | rankBit(t);
         Candidate& c = w.candidates[w.candidateCount++];
@@ -211,6 +209,7 @@ void expand(FeatureNode* node) {
     labelRegions();
     if (corralDead(*node)) return;
     cheapestAssignment(p.boxes, p.boxCount);
+    prepareMovedBoxes(p.boxes, p.boxCount);
     const uint64_t boxHash = node->hash ^ fl.pusherKey[node->pusher];
     w.candidateCount = 0;
     for (int32_t j = 0; j < p.boxCount; ++j) collectBoxMoves(*node, j, boxHash);
