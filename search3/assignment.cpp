@@ -21,7 +21,7 @@ struct AssignmentWork {
 };
 AssignmentWork aw;
 
-// The optimal assignment of the last cheapestAssignment, for reassignMovedBox.
+// The optimal assignment of the last cheapestAssignment, for prepareMovedBoxes.
 struct AssignmentBase {
     int32_t rowPotential[kMaxBoxes + 1];
     int32_t columnPotential[kMaxBoxes + 1];
@@ -167,7 +167,8 @@ void prepareMovedBoxes(const int32_t* squares, int32_t n) {
 int32_t costWithMovedBoxOn(int32_t moved, int32_t t) {
     const MovedBoxes& m = movedBoxes;
     const int32_t freed = m.goalOfBox[moved];
-    // Along a path the potentials telescope: its cost is the reduced one plus v[freed] - v[c].
+    // Along a path the potentials telescope: its cost is the reduced one plus the goals'
+    // potentials of freed less that of c.
     const int32_t offset = base.columnPotential[freed + 1];
     int32_t best = kInfinite;
     for (int32_t c = 0; c < m.count; ++c) {
