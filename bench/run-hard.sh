@@ -16,12 +16,8 @@ seconds=${2:-20}
 shift $(( $# >= 2 ? 2 : 1 ))
 choices=("$@")
 [ ${#choices[@]} -eq 0 ] && choices=(both 1 2)
-here=$(cd "$(dirname "$0")" && pwd)
-cli=${QM_CLI:-$here/../build/app/quillmate-cli}
-if [ ! -x "$cli" ]; then
-    echo "$0: $cli not found; build first (cmake --build build)" >&2
-    exit 2
-fi
+# shellcheck source=bench/cli-setup.sh
+source "$(dirname "$0")/cli-setup.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 keep=${QM_KEEP:-}

@@ -11,12 +11,8 @@ if [ $# -lt 4 ]; then
 fi
 source_path=$1 seconds=$2 choice=$3
 shift 3
-here=$(cd "$(dirname "$0")" && pwd)
-cli=${QM_CLI:-$here/../build/app/quillmate-cli}
-if [ ! -x "$cli" ]; then
-    echo "$0: $cli not found; build first (cmake --build build)" >&2
-    exit 2
-fi
+# shellcheck source=bench/cli-setup.sh
+source "$(dirname "$0")/cli-setup.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

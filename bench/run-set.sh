@@ -11,12 +11,8 @@ fi
 source_path=$1
 seconds=${2:-10}
 shift $(( $# >= 2 ? 2 : 1 ))
-here=$(cd "$(dirname "$0")" && pwd)
-cli=${QM_CLI:-$here/../build/app/quillmate-cli}
-if [ ! -x "$cli" ]; then
-    echo "$0: $cli not found; build first (cmake --build build)" >&2
-    exit 2
-fi
+# shellcheck source=bench/cli-setup.sh
+source "$(dirname "$0")/cli-setup.sh"
 report=$(mktemp)
 trap 'rm -f "$report"' EXIT
 start=$(date +%s.%N)

@@ -20,7 +20,7 @@ extern GoalDistances goalDistances;
 void prepareGoalDistances(const int32_t* walls, const int32_t* goals, int32_t n);
 
 // The cost of the cheapest assignment of the n boxes on squares to the n goals, or kNoPath or
-// more when some box cannot be matched. Keeps the assignment for reassignMovedBox.
+// more when some box cannot be matched. Keeps the assignment for prepareMovedBoxes.
 int32_t cheapestAssignment(const int32_t* squares, int32_t n);
 // Prepares the costs of moving any one box alone, from the assignment of the last
 // cheapestAssignment on the same squares: for every pair of goals, what it costs the other boxes
