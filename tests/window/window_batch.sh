@@ -15,7 +15,7 @@ REPORT="$QM_WORK/report.txt"
 
 qm_click "$main" 46 40    # Sample
 qm_click "$main" 746 40   # Option
-option=$(qm_wait_window "Option")
+option=$(qm_wait_window "Option") || exit 1
 qm_click "$option" 30 116   # " Output file." (enables the report path)
 qm_click "$option" 180 141  # report path
 qm_type "$REPORT"
@@ -26,7 +26,7 @@ qm_type 2
 qm_click "$option" 365 175  # Batch Start
 qm_wait_window_gone "Option"
 
-box=$(qm_wait_window "Kelvaro Solver")
+box=$(qm_wait_window "Kelvaro Solver") || exit 1
 qm_dismiss_message_box "$box"
 qm_wait_window_gone "Kelvaro Solver"
 
@@ -49,7 +49,7 @@ printf '%s\n' "$report" | grep -qE '^# Failed: +0 levels$' || qm_fail "no footer
 # The whole set again into the same report, and SIGTERM while it runs: the program cancels
 # the batch, which still finishes its report, and ends with status 0.
 qm_click "$main" 746 40
-option=$(qm_wait_window "Option")
+option=$(qm_wait_window "Option") || exit 1
 qm_click "$option" 161 175  # from
 qm_type 1
 qm_click "$option" 239 175  # to

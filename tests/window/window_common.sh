@@ -59,6 +59,15 @@ qm_start_xvfb() {
         [ $waited -lt 100 ] || qm_fail "Xvfb gave no display number"
     done
     export DISPLAY=":$(head -n 1 "$QM_WORK/display")"
+    # The number comes before the server takes connections on a loaded machine: wait until one
+    # succeeds, so that the program does not start without a display.
+    waited=0
+    until xdotool getdisplaygeometry >/dev/null 2>&1; do
+        kill -0 "$QM_XVFB_PID" 2>/dev/null || qm_fail "Xvfb ended: $(cat "$QM_WORK/xvfb.log")"
+        sleep 0.1
+        waited=$((waited + 1))
+        [ $waited -lt 100 ] || qm_fail "Xvfb on $DISPLAY takes no connection"
+    done
 }
 
 qm_start_app() {
@@ -150,6 +159,7 @@ qm_open_main_window() {
     qm_make_workspace "$2"
     qm_start_xvfb
     qm_start_app "$1"
-    QM_MAIN=$(qm_wait_window "Quillmate Ver7.3.1 by nuvelka (Oct/2021)")
+    # A failure inside the substitution ends only its subshell: end the test with it.
+    QM_MAIN=$(qm_wait_window "Quillmate Ver7.3.1 by nuvelka (Oct/2021)") || exit 1
     sleep 0.5
 }

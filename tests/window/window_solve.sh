@@ -24,7 +24,7 @@ if command -v xclip >/dev/null 2>&1; then
     printf '#######\n#.$ @ #\n#######\n' >"$QM_WORK/pasted.txt"
     xclip -selection clipboard -i "$QM_WORK/pasted.txt" 2>/dev/null
     qm_click "$main" 100 40   # Text
-    box=$(qm_wait_window "TextBox")
+    box=$(qm_wait_window "TextBox") || exit 1
     qm_click "$box" 52 377    # Paste
     qm_click "$box" 408 377   # OK
     qm_wait_window_gone "TextBox"
@@ -36,7 +36,7 @@ fi
 
 qm_click "$main" 46 40    # Sample
 qm_click "$main" 476 40   # Solve
-result=$(qm_wait_window "Result")
+result=$(qm_wait_window "Result") || exit 1
 
 # The result box's Copy puts the solution on the clipboard; it must solve level 1.
 if command -v xclip >/dev/null 2>&1; then
