@@ -117,4 +117,43 @@ void findDestinations(BoxReach& r, const int32_t* board, const uint8_t* dead, co
     }
 }
 
+void findPullDestinations(BoxReach& r, const int32_t* board, const uint8_t* barred,
+                          const uint32_t* reach, uint32_t reachStamp, int32_t start) {
+    const uint32_t stamp = nextStamp(r.stateStamp, r.stateSeen, r.stateKept, kMaxSquares * 4);
+    int32_t count = 0;
+    r.destinationCount = 0;
+    // A state (t, d): the box on t, the puller on its side d, where the last pull left it.
+    for (int32_t d = 0; d < 4; ++d) {
+        const int32_t offset = level.dirOffset[d];
+        const int32_t t = start + offset;
+        if (reach[t] != reachStamp || board[t + offset] != 0 || barred[t] != 0) continue;
+        r.stateSeen[t * 4 + d] = stamp;
+        r.statePushes[count] = 1;
+        r.stateQueue[count++] = t * 4 + d;
+    }
+    for (int32_t head = 0; head < count; ++head) {
+        const int32_t state = r.stateQueue[head];
+        const int32_t t = state >> 2, d = state & 3;
+        const int32_t side = r.edgeBlock[t * 4 + d];
+        bool known = false;
+        for (int32_t e = 0; e < 4 && !known; ++e) {
+            known = r.stateKept[t * 4 + e] == stamp && r.edgeBlock[t * 4 + e] == side;
+        }
+        if (!known) {
+            r.stateKept[state] = stamp;
+            r.destinations[r.destinationCount++] = BoxDestination{t, t + level.dirOffset[d], r.statePushes[head]};
+        }
+        for (int32_t e = 0; e < 4; ++e) {
+            const int32_t offset = level.dirOffset[e];
+            const int32_t next = t + offset;
+            if (board[next] != 0 || board[next + offset] != 0 || barred[next] != 0) continue;
+            if (e != d && r.edgeBlock[t * 4 + e] != side) continue;
+            if (r.stateSeen[next * 4 + e] == stamp) continue;
+            r.stateSeen[next * 4 + e] = stamp;
+            r.statePushes[count] = r.statePushes[head] + 1;
+            r.stateQueue[count++] = next * 4 + e;
+        }
+    }
+}
+
 }  // namespace qm

@@ -65,4 +65,10 @@ inline int32_t smallestWithout(const BoxReach& r, int32_t s) {
 void findDestinations(BoxReach& r, const int32_t* board, const uint8_t* dead, const uint32_t* reach,
                       uint32_t reachStamp, int32_t start);
 
+// The same for pulls: the squares the box lifted from start can be pulled to, the puller standing
+// beside it on a square of reach for the first pull and never pulling it onto a square marked
+// barred. A destination's pusher is the puller's square after the last pull.
+void findPullDestinations(BoxReach& r, const int32_t* board, const uint8_t* barred,
+                          const uint32_t* reach, uint32_t reachStamp, int32_t start);
+
 }  // namespace qm

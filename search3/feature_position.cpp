@@ -30,6 +30,18 @@ void loadPosition(const FeatureNode& node) {
     }
 }
 
+void loadSquares(const int32_t* squares, int32_t n) {
+    FeaturePosition& p = position;
+    for (int32_t j = 0; j < p.boxCount; ++j) p.board[p.boxes[j]] = 0;
+    p.boxCount = 0;
+    p.rankMask = 0;
+    for (int32_t j = 0; j < n; ++j) {
+        p.board[squares[j]] = BOX;
+        p.boxes[p.boxCount++] = squares[j];
+        p.rankMask |= rankBit(squares[j]);
+    }
+}
+
 int32_t labelRegions() {
     FeaturePosition& p = position;
     const FeatureLevel& fl = featureLevel;

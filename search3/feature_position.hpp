@@ -26,6 +26,8 @@ extern FeaturePosition position;
 void clearPosition();
 // Puts the position of node on the board in place of the one there.
 void loadPosition(const FeatureNode& node);
+// Puts boxes on the n squares in place of the position there.
+void loadSquares(const int32_t* squares, int32_t n);
 // Labels the regions of the free squares; sets and returns position.regions.
 int32_t labelRegions();
 // Regions of the free squares once the box on s is lifted.

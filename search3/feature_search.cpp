@@ -9,6 +9,7 @@
 #include "search/region_stamp.hpp"
 #include "search/step_list.hpp"
 #include "search3/assignment.hpp"
+#include "search3/backward_half.hpp"
 #include "search3/box_reach.hpp"
 #include "search3/feature_cells.hpp"
 #include "search3/feature_level.hpp"
@@ -26,6 +27,7 @@ namespace {
 constexpr int32_t kMaxCandidates = 1 << 17;  // children of one expansion judged together
 constexpr int32_t kNoAdvice = -1;
 constexpr int32_t kProgressEvery = 64;       // expansions between progress counts
+constexpr int64_t kBackwardShareDivisor = 2; // the backward half stores at most this part of the table
 
 // The feature search's corral test; its table follows the cells' queues in the search's memory.
 constexpr uint32_t kFeatureCorralSlots = 1'000'003;
@@ -55,6 +57,10 @@ struct FeatureWork {
     Candidate candidates[kMaxCandidates];
     int32_t candidateCount = 0;
     FeatureNode* solvedNode = nullptr;
+    Meeting meeting;                   // set when a forward move reaches a pulled position
+    bool met = false;
+    bool joined = false;               // the solution written joins the two halves
+    int32_t backwardEvery = 0;         // forward expansions per backward one; 0 for none
     bool tableFull = false;
 };
 FeatureWork work;
@@ -112,7 +118,7 @@ void collectBoxMoves(const FeatureNode& node, int32_t j, uint64_t boxHash) {
         int32_t pusher = smallestWithout(w.reach, t);
         if (pusher < 0) pusher = w.childRegion.fill(p.board, dest.pusher);
         p.board[t] = 0;
-        const int32_t bound = costWithMovedBoxOn(j, t);
+        const int32_t bound = costWithMovedBoxOn(goalAssignment, j, t);
         if (bound >= kNoPath) continue;  // some box can no longer reach a goal of its own
         const uint64_t mask = maskWithout | rankBit(t);
         Candidate& c = w.candidates[w.candidateCount++];
@@ -184,6 +190,7 @@ void storeCandidate(FeatureNode* parent, const Candidate& c, int32_t weight) {
         return;
     }
     child->parent = parent;
+    child->side = kForwardSide;
     child->from = c.from;
     child->to = c.to;
     child->weight = static_cast<uint16_t>(weight > 0xFFFF ? 0xFFFF : weight);
@@ -208,8 +215,8 @@ void expand(FeatureNode* node) {
     w.pusherRegion.fill(p.board, node->pusher);
     labelRegions();
     if (corralDead(*node)) return;
-    cheapestAssignment(p.boxes, p.boxCount);
-    prepareMovedBoxes(p.boxes, p.boxCount);
+    cheapestAssignment(goalAssignment, p.boxes, p.boxCount);
+    prepareMovedBoxes(goalAssignment, p.boxes, p.boxCount);
     const uint64_t boxHash = node->hash ^ fl.pusherKey[node->pusher];
     w.candidateCount = 0;
     for (int32_t j = 0; j < p.boxCount; ++j) collectBoxMoves(*node, j, boxHash);
@@ -217,7 +224,13 @@ void expand(FeatureNode* node) {
     for (int32_t i = 0; i < w.candidateCount; ++i) {
         Candidate& c = w.candidates[i];
         childBoxes(*node, c);
-        c.known = findFeatureNode(c.hash, w.childSet, c.pusher) != nullptr ? 1 : 0;
+        const FeatureNode* found = findFeatureNode(c.hash, w.childSet, c.pusher);
+        c.known = found != nullptr ? 1 : 0;
+        if (found != nullptr && found->side == kBackwardSide) {
+            w.meeting = Meeting{node, c.from, c.to, c.pusher, const_cast<FeatureNode*>(found)};
+            w.met = true;
+            return;
+        }
     }
     const int32_t packing = packingAdvice(*node);
     const int32_t joining = connectivityAdvice(*node);
@@ -249,13 +262,14 @@ bool storeStart() {
     FeatureNode* start = addFeatureNode(hash ^ fl.pusherKey[pusher], w.childSet, pusher);
     if (start == nullptr) return false;
     start->parent = nullptr;
+    start->side = kForwardSide;
     start->from = start->to = 0;
     start->weight = 0;
     start->pushes = 0;
     start->packing = countByte(std::popcount(p.rankMask));
     start->outOfPlan = countByte(outOfPlanOf(p.rankMask));
     start->regions = countByte(labelRegions());
-    start->bound = static_cast<uint16_t>(cheapestAssignment(p.boxes, p.boxCount));
+    start->bound = static_cast<uint16_t>(cheapestAssignment(goalAssignment, p.boxes, p.boxCount));
     start->cell = cellOrFirst(start->packing, start->outOfPlan, start->regions);
     if (start->packing == fl.boxCount) w.solvedNode = start;
     else queueInOrders(start);
@@ -281,8 +295,19 @@ int32_t runSearch() {
             writeSteps(w.solvedNode);
             return kResultSolved;
         }
+        if (w.met) {
+            writeMeetingSteps(w.meeting);
+            w.joined = true;
+            return kResultSolved;
+        }
         if (w.tableFull) return kResultFailed;
         if (stopOrDeadlinePassed()) return kResultTimeout;
+        if (w.backwardEvery > 0 && expansions % w.backwardEvery == 0 && backwardRunning() &&
+            expandBackward() == kBackwardMet) {
+            writeMeetingSteps(backwardMeeting());
+            w.joined = true;
+            return kResultSolved;
+        }
         FeatureNode* node = nextToExpand();
         if (node == nullptr) return kResultFailed;
         expand(node);
@@ -302,12 +327,15 @@ bool everyBoxOnTheFloor() {
 
 }  // namespace
 
-int32_t featureSearch(unsigned char* memory, size_t bytes) {
+int32_t featureSearch(unsigned char* memory, size_t bytes, int32_t backwardEvery) {
     FeatureWork& w = work;
+    w.backwardEvery = backwardEvery;
     prepareFeatureLevel();
     const FeatureLevel& fl = featureLevel;
-    prepareGoalDistances(fl.board, fl.goals, fl.boxCount);
+    prepareGoalDistances(goalAssignment, fl.board, fl.goals, fl.boxCount);
     w.solvedNode = nullptr;
+    w.met = false;
+    w.joined = false;
     w.tableFull = false;
     const size_t carved = kCellQueueBytes + kFeatureCorralBytes;
     if (bytes < carved || !everyBoxOnTheFloor()) return kResultFailed;
@@ -316,10 +344,16 @@ int32_t featureSearch(unsigned char* memory, size_t bytes) {
                 fl.liveMask, fl.board, false);
     if (!startFeatureTable(memory + carved, bytes - carved, fl.words)) return kResultFailed;
     control.nodeCount = 0;
-    const int32_t result = storeStart() ? runSearch() : kResultFailed;
+    const bool started = storeStart();
+    if (started && w.solvedNode == nullptr && backwardEvery > 0) {
+        startBackwardHalf(featureTable.capacity / kBackwardShareDivisor);
+    }
+    const int32_t result = started ? runSearch() : kResultFailed;
     noteProgress();
     noteSearch(thread2Stats(), kStatsFeature, featureTable.count, w.tableFull);
     return result;
 }
+
+bool featureSearchJoinedHalves() { return work.joined; }
 
 }  // namespace qm

@@ -11,8 +11,12 @@
 namespace qm {
 
 // Searches the hand-over's start position with the given memory (read as zero), which it owns
-// until it returns. Returns 8 (solved: the step list holds the solution), 9 (every position
-// tried, or the table full) or 10 (stopped, or the deadline passed).
-int32_t featureSearch(unsigned char* memory, size_t bytes);
+// until it returns; a backward half takes one expansion every backwardEvery forward ones (none
+// for 0). Returns 8 (solved: the step list holds the solution), 9 (every position tried, or
+// the table full) or 10 (stopped, or the deadline passed).
+int32_t featureSearch(unsigned char* memory, size_t bytes, int32_t backwardEvery);
+
+// Whether the last solution of featureSearch joined a forward and a backward half.
+bool featureSearchJoinedHalves();
 
 }  // namespace qm

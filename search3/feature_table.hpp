@@ -22,11 +22,15 @@ struct FeatureNode {
     uint8_t outOfPlan;          // goals filled ahead of the filling order
     uint8_t regions;            // separate regions of the pusher's floor
     uint8_t expanded;           // 1 once one of the orders has expanded it
+    uint8_t side;               // kForwardSide, or kBackwardSide for a position pulled back
 
     uint64_t* boxSet() { return reinterpret_cast<uint64_t*>(this + 1); }
     const uint64_t* boxSet() const { return reinterpret_cast<const uint64_t*>(this + 1); }
 };
 static_assert(sizeof(FeatureNode) % 8 == 0, "box sets follow the record on 8-byte bounds");
+
+constexpr uint8_t kForwardSide = 0;   // reached from the start by pushes
+constexpr uint8_t kBackwardSide = 1;  // reached from the solved position by pulls
 
 struct FeatureTable {
     unsigned char* arena = nullptr;

@@ -10,6 +10,7 @@
 #include "board/handover.hpp"
 #include "board/solution.hpp"
 #include "search1/thread1.hpp"
+#include "search2/node_table.hpp"
 #include "search2/thread2.hpp"
 #include "search3/feature_search.hpp"
 #include "solver/blocks.hpp"
@@ -82,10 +83,16 @@ bool timeLeftAfter(int32_t result) {
     return !stopOrDeadlinePassed();
 }
 
+// Forward expansions per expansion of the feature search's backward half: one on levels with
+// more boxes than thread 2's bidirectional search takes, which have no other search from the
+// solved position; none elsewhere, where the halves would only share the time of the forward
+// search.
+int32_t backwardEvery() { return handover.t2BoxCount > kNodeBoxes ? 1 : 0; }
+
 int32_t runFeatureSearch() {
     thread2Stats().phase = kStatsPhaseFeature;
     clearBlock2();
-    const int32_t found = featureSearch(blocks.block2, kBlock2Bytes);
+    const int32_t found = featureSearch(blocks.block2, kBlock2Bytes, backwardEvery());
     if (found == kResultSolved) control.solvedBy = kSolvedByFeatureSearch;
     return found;
 }

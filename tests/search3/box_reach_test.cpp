@@ -18,19 +18,26 @@ qm::BoxReach reach;
 qm::RegionStamp regions;
 qm::RegionStamp fill;
 
-// The box on s of board, pushed alone, with its destinations found both ways: by the blocks and
-// by a plain search over (box square, pusher region) states that fills the region every time.
+// The box on s of board, pushed (or pulled) alone, with its destinations found both ways: by the
+// blocks and by a plain search over (box square, pusher region) states that fills the region
+// every time.
 struct Comparison {
     std::set<std::pair<int32_t, int32_t>> byBlocks, byFills;  // (square, smallest region square)
 };
 
-Comparison compareDestinations(int32_t* board, int32_t box, int32_t pusher) {
+enum class Move { kPush, kPull };
+
+Comparison compareDestinations(int32_t* board, int32_t box, int32_t pusher, Move move) {
     Comparison out;
     std::vector<uint8_t> dead(qm::kMaxSquares, 0);
     const int32_t startRegion = regions.fill(board, pusher);  // with the box in place
     board[box] = 0;
     qm::labelBlocks(reach, board, box);
-    qm::findDestinations(reach, board, dead.data(), regions.stamp, regions.current, box);
+    if (move == Move::kPush) {
+        qm::findDestinations(reach, board, dead.data(), regions.stamp, regions.current, box);
+    } else {
+        qm::findPullDestinations(reach, board, dead.data(), regions.stamp, regions.current, box);
+    }
     for (int32_t k = 0; k < reach.destinationCount; ++k) {
         const qm::BoxDestination& d = reach.destinations[k];
         board[d.square] = qm::BOX;
@@ -55,10 +62,14 @@ Comparison compareDestinations(int32_t* board, int32_t box, int32_t pusher) {
         fill.fill(board, p);
         for (int32_t dir = 0; dir < 4; ++dir) {
             const int32_t offset = level.dirOffset[dir];
-            if (!fill.reached(b - offset) || board[b + offset] != 0) continue;
+            // A push from behind the box, or a pull with the puller stepping on beyond it.
+            const int32_t mover = move == Move::kPush ? b - offset : b + offset;
+            const int32_t moverEnd = move == Move::kPush ? b : b + 2 * offset;
+            if (!fill.reached(mover) || board[b + offset] != 0) continue;
+            if (move == Move::kPull && board[moverEnd] != 0) continue;
             board[b] = 0;
             board[b + offset] = qm::BOX;
-            const std::pair<int32_t, int32_t> next{b + offset, fill.fill(board, b)};
+            const std::pair<int32_t, int32_t> next{b + offset, fill.fill(board, moverEnd)};
             board[b + offset] = 0;
             board[b] = qm::BOX;
             fill.fill(board, p);
@@ -76,7 +87,7 @@ Comparison compareDestinations(int32_t* board, int32_t box, int32_t pusher) {
 }  // namespace
 
 // In rooms, corridors and a room whose door a box can close, the blocks give exactly the
-// squares and pusher regions that flood-filling every state gives.
+// squares and pusher regions that flood-filling every state gives, for pushes and for pulls.
 TEST(BoxReach, DestinationsMatchAPlainSearchThatFillsEveryRegion) {
     const std::vector<std::string> pictures = {
         "#######\n#@    #\n#  $  #\n#     #\n#  .  #\n#######\n",
@@ -87,13 +98,16 @@ TEST(BoxReach, DestinationsMatchAPlainSearchThatFillsEveryRegion) {
     for (const std::string& picture : pictures) {
         ASSERT_EQ(qmtest::loadPicture(picture), 1) << picture;
         std::vector<int32_t> board(level.obstacleMap, level.obstacleMap + level.cellCount);
-        size_t destinations = 0;
-        for (int32_t s = 0; s < level.cellCount; ++s) {
-            if (board[s] != qm::BOX) continue;
-            const Comparison c = compareDestinations(board.data(), s, level.pusherSquare);
-            EXPECT_EQ(c.byBlocks, c.byFills) << picture << "box on " << s;
-            destinations += c.byBlocks.size();
+        for (const Move move : {Move::kPush, Move::kPull}) {
+            size_t destinations = 0;
+            for (int32_t s = 0; s < level.cellCount; ++s) {
+                if (board[s] != qm::BOX) continue;
+                const Comparison c = compareDestinations(board.data(), s, level.pusherSquare, move);
+                EXPECT_EQ(c.byBlocks, c.byFills) << picture << "box on " << s;
+                destinations += c.byBlocks.size();
+            }
+            // Boxes against walls have few pulls; every picture has some.
+            EXPECT_GT(destinations, move == Move::kPush ? 4u : 0u) << picture;
         }
-        EXPECT_GT(destinations, 4u) << picture;
     }
 }

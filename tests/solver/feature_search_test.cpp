@@ -3,11 +3,14 @@
 #include <string>
 
 #include "board/board.hpp"
+#include "board/analysis.hpp"
 #include "board/solution.hpp"
 #include "levels/sources.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "search3/feature_search.hpp"
 #include "solver/driver.hpp"
+#include "solver/preparation.hpp"
 #include "solver/solve_stats.hpp"
 #include "support/test_support.hpp"
 
@@ -79,4 +82,24 @@ TEST_F(FeatureSearch, FollowsThreadTwosMethodsOnTheSameCore) {
         }
     }
     EXPECT_GT(byFeatureSearch, 0);
+}
+
+// With a backward expansion after every forward one, many small levels are solved where the two
+// halves meet; the joined solutions (forward pushes, then the backward pulls reversed) replay.
+TEST_F(FeatureSearch, JoinedHalvesGiveSolutionsThatReplay) {
+    ASSERT_GT(qm::openText(qmtest::dataFile("small.txt")), 0);
+    int32_t joined = 0;
+    for (int32_t n = 1; n <= 40; ++n) {
+        qm::goToLevel(n);
+        if (qm::prepareSolve() != qm::kAnalysisDone || qm::level.alreadySolved != 0) continue;
+        control.stopFlag = qm::kStopRun;
+        control.solveDeadline = qm::nowSeconds() + control.timeLimit;
+        qm::clearBlock2();
+        ASSERT_EQ(qm::featureSearch(qm::blocks.block2, qm::kBlock2Bytes, 1), qm::kResultSolved)
+            << "level " << n;
+        qm::rebuildThread2Solution();
+        EXPECT_EQ(qm::verifySolution(), 1) << "level " << n;
+        if (qm::featureSearchJoinedHalves()) ++joined;
+    }
+    EXPECT_GT(joined, 10);
 }
