@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "board/system_memory.hpp"
+#include "search/shared_line.hpp"
 
 namespace qm {
 
@@ -29,6 +30,7 @@ bool grow() {
 void resetMainLine() {
     mainLine.mainLineLength = 0;
     mainLine.mainLineOverflow = 0;
+    mainLine.sharedLength = 0;
 }
 
 bool appendMainLine(int32_t from, int32_t to, int32_t pusher) {
@@ -44,7 +46,15 @@ bool appendMainLine(int32_t from, int32_t to, int32_t pusher) {
 }
 
 void markSegmentEnd() {
-    if (mainLine.mainLineLength > 0) mainLine.entries[mainLine.mainLineLength - 1].segmentEnd = 1;
+    MainLine& line = mainLine;
+    if (line.mainLineLength == 0) return;
+    line.entries[line.mainLineLength - 1].segmentEnd = 1;
+    if (line.mainLineOverflow != 0) return;
+    for (; line.sharedLength < line.mainLineLength; ++line.sharedLength) {
+        const MainLineEntry& e = line.entries[line.sharedLength];
+        writeSharedTransfer(line.sharedLength, SharedTransfer{e.from, e.to, e.pusher, e.segmentEnd != 0});
+    }
+    publishSharedTransfers(line.sharedLength);
 }
 
 void releaseMainLine() {

@@ -19,6 +19,7 @@ struct MainLine {
     int32_t capacity = 0;
     int32_t mainLineLength = 0;    // entries stored
     int32_t mainLineOverflow = 0;  // an entry could not be stored (the table could not grow)
+    int32_t sharedLength = 0;      // entries published to the second core
 };
 extern MainLine mainLine;
 
@@ -26,7 +27,7 @@ extern MainLine mainLine;
 void resetMainLine();
 // Appends a transfer; false (and mainLineOverflow set) when the storage cannot grow.
 bool appendMainLine(int32_t from, int32_t to, int32_t pusher);
-// Marks the last stored entry as the end of a segment.
+// Marks the last stored entry as the end of a segment and publishes the line to the second core.
 void markSegmentEnd();
 // Frees the storage.
 void releaseMainLine();

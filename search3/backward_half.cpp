@@ -17,19 +17,33 @@ namespace qm {
 namespace {
 
 constexpr int32_t kBoundKeys = 4096;
-constexpr int32_t kBackwardLink = 0;  // backward positions wait in no forward order
+// Backward positions wait in no forward order, so they use the forward orders' links.
+constexpr int32_t kStartLink = 0;
+constexpr int32_t kLineLink = 1;
+// Bits of a backward record's `expanded`: taken by the start's order, by the line's.
+constexpr uint8_t kExpandedForStart = 1;
+constexpr uint8_t kExpandedForLine = 2;
+constexpr int64_t kLineTurnEvery = 8;  // backward expansions per turn of the line's order
 
+// A backward record keeps its bound to the start in `bound`, its bound to the line's position in
+// `weight`, and the line's generation that bound belongs to in `cell`.
 struct BackwardHalf {
-    LinkQueue<kBackwardLink, kBoundKeys> queue;  // by the pulls still needed to the start
-    uint8_t barred[kMaxSquares];   // squares no start box can be pushed to, and walls
-    uint8_t rooted[kMaxSquares];   // free squares of the regions given a root so far
+    Assignment starts;              // boxes to the squares they start on, by pulls
+    Assignment line;                // boxes to the squares of thread 1's line position
+    LinkQueue<kStartLink, kBoundKeys> startQueue;  // by the bound to the start
+    LinkQueue<kLineLink, kBoundKeys> lineQueue;    // by the bound to the line's position
+    uint16_t lineGeneration = 0;    // 0 while there is no line position to aim at
+    int64_t turn = 0;
+    uint8_t barred[kMaxSquares];    // squares no start box can be pushed to, and walls
+    uint8_t rooted[kMaxSquares];    // free squares of the regions given a root so far
+    FeatureNode* roots[kMaxSquares];
+    int32_t rootCount = 0;
     uint64_t childSet[kMaxFloorWords];
-    RegionStamp pullerRegion;      // the expanded position's puller
+    RegionStamp pullerRegion;       // the expanded position's puller
     RegionStamp childRegion;
     BoxReach reach;
-    Assignment starts;             // boxes to the squares they start on, by pulls
     Meeting meeting;
-    int64_t count = 0;             // positions stored
+    int64_t count = 0;              // positions stored
     int64_t maxNodes = 0;
     bool running = false;
 };
@@ -53,8 +67,27 @@ uint64_t boxesHash(const FeaturePosition& p) {
     return hash;
 }
 
+uint16_t boundWord(int32_t bound) { return static_cast<uint16_t>(bound < kNoPath ? bound : kNoPath); }
+
+// Gives a record the bound to the current line position and queues it for the line's order.
+void aimAtLine(FeatureNode* node, int32_t lineBound) {
+    BackwardHalf& h = half;
+    node->weight = boundWord(lineBound);
+    node->cell = h.lineGeneration;
+    node->expanded = static_cast<uint8_t>(node->expanded & ~kExpandedForLine);
+    if (lineBound < kNoPath) h.lineQueue.push(lineBound, node);
+}
+
+// Gives a record its bound to the start and queues it for the start's order.
+void aimAtStart(FeatureNode* node, int32_t bound) {
+    node->bound = boundWord(bound);
+    if (bound < kNoPath) half.startQueue.push(bound, node);
+}
+
+// Stores a pulled position; it waits in the order whose expansion made it, with that order's
+// bound (kNoPath for the other until an expansion of the other order meets it).
 FeatureNode* storeBackward(uint64_t hash, const uint64_t* set, int32_t pusher, FeatureNode* parent,
-                           int32_t from, int32_t to, int32_t pulls, int32_t bound) {
+                           int32_t from, int32_t to, int32_t pulls, int32_t bound, bool forLine) {
     BackwardHalf& h = half;
     FeatureNode* node = h.count < h.maxNodes ? addFeatureNode(hash, set, pusher) : nullptr;
     if (node == nullptr) {
@@ -66,13 +99,14 @@ FeatureNode* storeBackward(uint64_t hash, const uint64_t* set, int32_t pusher, F
     node->from = static_cast<int16_t>(from);
     node->to = static_cast<int16_t>(to);
     node->pushes = pulls;
-    node->weight = 0;
-    node->cell = 0;
-    node->bound = static_cast<uint16_t>(bound);
     node->packing = node->outOfPlan = node->regions = 0;
-    node->expanded = 1;
+    node->expanded = 0;
     node->side = kBackwardSide;
-    h.queue.push(bound, node);
+    node->bound = boundWord(kNoPath);
+    node->weight = boundWord(kNoPath);
+    node->cell = 0;
+    if (forLine) aimAtLine(node, bound);
+    else aimAtStart(node, bound);
     return node;
 }
 
@@ -88,8 +122,9 @@ bool pullable(const int32_t* board, int32_t s0) {
     return false;
 }
 
-// The pulls of box j of the loaded position; kBackwardMet when one reaches a forward position.
-int32_t pullBox(FeatureNode* node, int32_t j, uint64_t boxHash) {
+// The pulls of box j of the loaded position, for the line's order or the start's; kBackwardMet
+// when one reaches a forward position.
+int32_t pullBox(FeatureNode* node, int32_t j, uint64_t boxHash, bool forLine) {
     BackwardHalf& h = half;
     FeaturePosition& p = position;
     const FeatureLevel& fl = featureLevel;
@@ -103,7 +138,9 @@ int32_t pullBox(FeatureNode* node, int32_t j, uint64_t boxHash) {
         const BoxDestination& dest = h.reach.destinations[k];
         const int32_t t = dest.square;
         if (t == s0) continue;
-        const int32_t bound = costWithMovedBoxOn(h.starts, j, t);
+        // A position the boxes of the line's position can be pulled back to can also be pulled back
+        // to the start, from which the line's position was reached.
+        const int32_t bound = costWithMovedBoxOn(forLine ? h.line : h.starts, j, t);
         if (bound >= kNoPath) continue;
         int32_t pusher = smallestWithout(h.reach, t);
         if (pusher < 0) {
@@ -116,17 +153,48 @@ int32_t pullBox(FeatureNode* node, int32_t j, uint64_t boxHash) {
         clearBoxBit(h.childSet, s0);
         setBoxBit(h.childSet, t);
         FeatureNode* found = findFeatureNode(hash, h.childSet, pusher);
-        if (found != nullptr) {
-            if (found->side != kForwardSide) continue;
+        if (found == nullptr) {
+            storeBackward(hash, h.childSet, pusher, node, s0, t, node->pushes + dest.pushes, bound, forLine);
+            continue;
+        }
+        if (found->side == kForwardSide) {
             h.meeting = Meeting{found, static_cast<int16_t>(t), static_cast<int16_t>(s0),
                                 node->pusher, node};
             result = kBackwardMet;
             break;
         }
-        storeBackward(hash, h.childSet, pusher, node, s0, t, node->pushes + dest.pushes, bound);
+        // Stored by the other order, or while the line's order aimed elsewhere: it may lead to
+        // this order's aim too.
+        if (forLine && found->cell != h.lineGeneration) aimAtLine(found, bound);
+        if (!forLine && found->bound >= kNoPath) aimAtStart(found, bound);
     }
     p.board[s0] = BOX;
     return result;
+}
+
+// The next record to expand: the line's order and the start's take turns while there is a line
+// position to aim at; forLine tells which gave it. nullptr when neither has one waiting.
+FeatureNode* nextBackward(bool& forLine) {
+    BackwardHalf& h = half;
+    const bool lineTurn = h.lineGeneration != 0 && ++h.turn % kLineTurnEvery == 0;
+    for (int32_t tries = 0; tries < 2; ++tries) {
+        if (lineTurn == (tries == 0)) {
+            for (FeatureNode* node = h.lineQueue.pop(); node != nullptr; node = h.lineQueue.pop()) {
+                if (node->cell != h.lineGeneration || (node->expanded & kExpandedForLine) != 0) continue;
+                node->expanded |= kExpandedForLine;
+                forLine = true;
+                return node;
+            }
+        } else {
+            for (FeatureNode* node = h.startQueue.pop(); node != nullptr; node = h.startQueue.pop()) {
+                if ((node->expanded & kExpandedForStart) != 0) continue;
+                node->expanded |= kExpandedForStart;
+                forLine = false;
+                return node;
+            }
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -135,7 +203,11 @@ void startBackwardHalf(int64_t maxNodes) {
     BackwardHalf& h = half;
     FeaturePosition& p = position;
     const FeatureLevel& fl = featureLevel;
-    h.queue.clear();
+    h.startQueue.clear();
+    h.lineQueue.clear();
+    h.lineGeneration = 0;
+    h.turn = 0;
+    h.rootCount = 0;
     h.count = 0;
     h.maxNodes = maxNodes;
     h.running = true;
@@ -162,8 +234,20 @@ void startBackwardHalf(int64_t maxNodes) {
         }
         const uint64_t hash = boxes ^ fl.pusherKey[smallest];
         if (findFeatureNode(hash, h.childSet, smallest) != nullptr) continue;
-        storeBackward(hash, h.childSet, smallest, nullptr, 0, 0, 0, rootBound);
+        FeatureNode* root = storeBackward(hash, h.childSet, smallest, nullptr, 0, 0, 0, rootBound, false);
+        if (root != nullptr) h.roots[h.rootCount++] = root;
     }
+}
+
+void aimBackwardAt(const int32_t* boxes, int32_t n) {
+    BackwardHalf& h = half;
+    const FeatureLevel& fl = featureLevel;
+    if (!h.running || n != fl.boxCount) return;
+    prepareDistances(h.line, fl.board, boxes, n, Travel::kPulled);
+    h.lineQueue.clear();
+    h.lineGeneration = static_cast<uint16_t>(h.lineGeneration == 0xFFFF ? 1 : h.lineGeneration + 1);
+    const int32_t rootBound = cheapestAssignment(h.line, fl.goals, fl.boxCount);
+    for (int32_t i = 0; i < h.rootCount; ++i) aimAtLine(h.roots[i], rootBound);
 }
 
 bool backwardRunning() { return half.running; }
@@ -171,7 +255,8 @@ bool backwardRunning() { return half.running; }
 int32_t expandBackward() {
     BackwardHalf& h = half;
     FeaturePosition& p = position;
-    FeatureNode* node = h.queue.pop();
+    bool forLine = false;
+    FeatureNode* node = nextBackward(forLine);
     if (node == nullptr) {
         h.running = false;
         return kBackwardIdle;
@@ -179,10 +264,11 @@ int32_t expandBackward() {
     loadPosition(*node);
     h.pullerRegion.fill(p.board, node->pusher);
     const uint64_t boxHash = node->hash ^ featureLevel.pusherKey[node->pusher];
-    cheapestAssignment(h.starts, p.boxes, p.boxCount);
-    prepareMovedBoxes(h.starts, p.boxes, p.boxCount);
+    Assignment& aim = forLine ? h.line : h.starts;
+    cheapestAssignment(aim, p.boxes, p.boxCount);
+    prepareMovedBoxes(aim, p.boxes, p.boxCount);
     for (int32_t j = 0; j < p.boxCount && h.running; ++j) {
-        if (pullBox(node, j, boxHash) == kBackwardMet) return kBackwardMet;
+        if (pullBox(node, j, boxHash, forLine) == kBackwardMet) return kBackwardMet;
     }
     return kBackwardGoesOn;
 }

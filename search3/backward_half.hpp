@@ -27,6 +27,10 @@ struct Meeting {
 // Stores the solved position once per region of the pusher's floor, after the forward start;
 // maxNodes caps the positions the half may store.
 void startBackwardHalf(int64_t maxNodes);
+// Aims the half also at a position reached from the start (thread 1's line): from now on an
+// order by the assignment bound to its n boxes takes turns with the order by the bound to the
+// start. A later call replaces the aim.
+void aimBackwardAt(const int32_t* boxes, int32_t n);
 // Whether the half can go on: it has positions waiting and room for more.
 bool backwardRunning();
 // Expands the waiting backward position of least bound.

@@ -17,6 +17,7 @@
 #include "search3/feature_position.hpp"
 #include "search3/feature_table.hpp"
 #include "search3/freeze_test.hpp"
+#include "search3/line_follow.hpp"
 #include "solver/control.hpp"
 #include "solver/solve_stats.hpp"
 
@@ -28,6 +29,7 @@ constexpr int32_t kMaxCandidates = 1 << 17;  // children of one expansion judged
 constexpr int32_t kNoAdvice = -1;
 constexpr int32_t kProgressEvery = 64;       // expansions between progress counts
 constexpr int64_t kBackwardShareDivisor = 2; // the backward half stores at most this part of the table
+constexpr int64_t kAimSeconds = 2;           // between two aims of the backward half
 
 // The feature search's corral test; its table follows the cells' queues in the search's memory.
 constexpr uint32_t kFeatureCorralSlots = 1'000'003;
@@ -61,6 +63,9 @@ struct FeatureWork {
     bool met = false;
     bool joined = false;               // the solution written joins the two halves
     int32_t backwardEvery = 0;         // forward expansions per backward one; 0 for none
+    FeatureNode* lineNode = nullptr;   // the record of thread 1's line followed so far
+    int64_t lastAim = 0;               // when the backward half last took a new aim, in seconds
+    bool newSegmentEnd = false;        // a segment end of the line it has not aimed at
     bool tableFull = false;
 };
 FeatureWork work;
@@ -242,38 +247,78 @@ void expand(FeatureNode* node) {
     }
 }
 
-// The start position as the first record; false when the table has no room.
-bool storeStart() {
+// Stores the position loaded in `position`, with the pusher on pusherSquare, as a forward record
+// reached from parent by moving the box on from to to; queues it when asked. Returns the record
+// (one stored before when the position is known), or nullptr when the table has no room. A
+// position every pulled record already holds becomes the meeting of the two halves.
+FeatureNode* storePosition(FeatureNode* parent, int32_t from, int32_t to, int32_t pusherSquare,
+                           bool queue) {
     FeatureWork& w = work;
     FeaturePosition& p = position;
     const FeatureLevel& fl = featureLevel;
-    clearPosition();
     std::memset(w.childSet, 0, sizeof(uint64_t) * static_cast<size_t>(fl.words));
     uint64_t hash = 0;
-    for (int32_t j = 0; j < fl.boxCount; ++j) {
-        const int32_t s = fl.startBoxes[j];
-        setBoxBit(w.childSet, s);
-        p.board[s] = BOX;
-        p.boxes[p.boxCount++] = s;
-        hash ^= fl.boxKey[s];
-        p.rankMask |= rankBit(s);
+    for (int32_t j = 0; j < p.boxCount; ++j) {
+        setBoxBit(w.childSet, p.boxes[j]);
+        hash ^= fl.boxKey[p.boxes[j]];
     }
-    const int32_t pusher = w.pusherRegion.fill(p.board, fl.startPusher);
-    FeatureNode* start = addFeatureNode(hash ^ fl.pusherKey[pusher], w.childSet, pusher);
-    if (start == nullptr) return false;
-    start->parent = nullptr;
-    start->side = kForwardSide;
-    start->from = start->to = 0;
-    start->weight = 0;
-    start->pushes = 0;
-    start->packing = countByte(std::popcount(p.rankMask));
-    start->outOfPlan = countByte(outOfPlanOf(p.rankMask));
-    start->regions = countByte(labelRegions());
-    start->bound = static_cast<uint16_t>(cheapestAssignment(goalAssignment, p.boxes, p.boxCount));
-    start->cell = cellOrFirst(start->packing, start->outOfPlan, start->regions);
-    if (start->packing == fl.boxCount) w.solvedNode = start;
-    else queueInOrders(start);
-    return true;
+    const int32_t pusher = w.childRegion.fill(p.board, pusherSquare);
+    hash ^= fl.pusherKey[pusher];
+    FeatureNode* node = findFeatureNode(hash, w.childSet, pusher);
+    if (node != nullptr) {
+        if (node->side == kBackwardSide && parent != nullptr) {
+            w.meeting = Meeting{parent, static_cast<int16_t>(from), static_cast<int16_t>(to),
+                                static_cast<int16_t>(pusher), node};
+            w.met = true;
+        }
+        return node;
+    }
+    node = addFeatureNode(hash, w.childSet, pusher);
+    if (node == nullptr) return nullptr;
+    node->parent = parent;
+    node->side = kForwardSide;
+    node->from = static_cast<int16_t>(from);
+    node->to = static_cast<int16_t>(to);
+    node->weight = parent != nullptr ? parent->weight : 0;
+    node->pushes = parent != nullptr ? parent->pushes + 1 : 0;
+    node->packing = countByte(std::popcount(p.rankMask));
+    node->outOfPlan = countByte(outOfPlanOf(p.rankMask));
+    node->regions = countByte(labelRegions());
+    node->bound = static_cast<uint16_t>(cheapestAssignment(goalAssignment, p.boxes, p.boxCount));
+    node->cell = cellOrFirst(node->packing, node->outOfPlan, node->regions);
+    node->expanded = 1;
+    if (node->packing == fl.boxCount) w.solvedNode = node;
+    else if (queue) queueInOrders(node);
+    return node;
+}
+
+// The start position as the first record; nullptr when the table has no room.
+FeatureNode* storeStart() {
+    const FeatureLevel& fl = featureLevel;
+    clearPosition();
+    loadSquares(fl.startBoxes, fl.boxCount);
+    return storePosition(nullptr, 0, 0, fl.startPusher, true);
+}
+
+// Takes the transfers thread 1 has published since the last look: each position reached is stored
+// as a forward record after the last one, and each segment end is queued, so the search goes on
+// from where thread 1 has come as well as from the start. A full table ends the following.
+void followThread1() {
+    FeatureWork& w = work;
+    SharedTransfer t;
+    while (w.lineNode != nullptr && !w.met && w.solvedNode == nullptr && nextLineTransfer(t)) {
+        loadSquares(lineBoxes(), lineBoxCount());
+        w.lineNode = storePosition(w.lineNode, t.from, t.to, t.pusher, false);
+        if (t.segmentEnd) w.newSegmentEnd = true;
+    }
+    // The backward half aims at the newest segment end, every few seconds at most: each aim
+    // needs some time to be reached.
+    if (!w.newSegmentEnd || w.backwardEvery == 0) return;
+    const int64_t now = nowSeconds();
+    if (now - w.lastAim < kAimSeconds) return;
+    w.lastAim = now;
+    w.newSegmentEnd = false;
+    aimBackwardAt(lineBoxes(), lineBoxCount());
 }
 
 void writeSteps(FeatureNode* solved) {
@@ -311,7 +356,10 @@ int32_t runSearch() {
         FeatureNode* node = nextToExpand();
         if (node == nullptr) return kResultFailed;
         expand(node);
-        if (expansions % kProgressEvery == 0) noteProgress();
+        if (expansions % kProgressEvery == 0) {
+            noteProgress();
+            if (w.backwardEvery > 0) followThread1();
+        }
     }
 }
 
@@ -344,7 +392,11 @@ int32_t featureSearch(unsigned char* memory, size_t bytes, int32_t backwardEvery
                 fl.liveMask, fl.board, false);
     if (!startFeatureTable(memory + carved, bytes - carved, fl.words)) return kResultFailed;
     control.nodeCount = 0;
-    const bool started = storeStart();
+    w.lastAim = 0;
+    w.newSegmentEnd = false;
+    w.lineNode = storeStart();
+    const bool started = w.lineNode != nullptr;
+    startLineFollow();
     if (started && w.solvedNode == nullptr && backwardEvery > 0) {
         startBackwardHalf(featureTable.capacity / kBackwardShareDivisor);
     }

@@ -9,6 +9,7 @@
 #include "board/board.hpp"
 #include "board/handover.hpp"
 #include "board/solution.hpp"
+#include "search/shared_line.hpp"
 #include "search1/thread1.hpp"
 #include "search2/node_table.hpp"
 #include "search2/thread2.hpp"
@@ -185,6 +186,7 @@ int32_t solveLevel() {
         control.solveDeadline = now + control.timeLimit;
         control.solveStart = now;
         prepareSolve();
+        resetSharedLine();
 
         threadsStarted = std::chrono::steady_clock::now();
         control.thread1State = kResultRunning;

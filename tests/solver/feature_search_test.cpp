@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "board/board.hpp"
@@ -8,6 +9,8 @@
 #include "levels/sources.hpp"
 #include "solver/blocks.hpp"
 #include "solver/control.hpp"
+#include "search/shared_line.hpp"
+#include "search/step_list.hpp"
 #include "search3/feature_search.hpp"
 #include "solver/driver.hpp"
 #include "solver/preparation.hpp"
@@ -102,4 +105,60 @@ TEST_F(FeatureSearch, JoinedHalvesGiveSolutionsThatReplay) {
         if (qm::featureSearchJoinedHalves()) ++joined;
     }
     EXPECT_GT(joined, 10);
+}
+
+namespace {
+
+// Publishes the pushes of a move string, one transfer each, as thread 1 publishes its main line.
+void publishPushes(const std::string& moves) {
+    int32_t pusher = qm::level.pusherSquare, count = 0;
+    for (const char letter : moves) {
+        const size_t d = std::string("urdl").find(static_cast<char>(std::tolower(letter)));
+        if (d == std::string::npos) continue;
+        const int32_t next = pusher + qm::level.dirOffset[d];
+        if (std::isupper(static_cast<unsigned char>(letter)) != 0) {
+            qm::writeSharedTransfer(count++, {next, next + qm::level.dirOffset[d], next, true});
+        }
+        pusher = next;
+    }
+    qm::publishSharedTransfers(count);
+}
+
+int32_t solveWithBackwardHalf() {
+    control.stopFlag = qm::kStopRun;
+    control.solveDeadline = qm::nowSeconds() + control.timeLimit;
+    qm::clearBlock2();
+    return qm::featureSearch(qm::blocks.block2, qm::kBlock2Bytes, 1);
+}
+
+}  // namespace
+
+// The search follows a published line: given a whole solution as the line, single pushes, it ends
+// through the line's positions, after many more steps than it takes on its own; given a line
+// whose first transfer moves no box, it ignores the line and still solves. Every solution
+// replays.
+TEST_F(FeatureSearch, FollowsAPublishedLineAndIgnoresOneThatDoesNotFit) {
+    ASSERT_GT(qm::openText(qmtest::dataFile("goalroom.txt")), 0);
+    int32_t endedOnTheLine = 0;
+    for (int32_t n = 1; n <= 12; ++n) {
+        int32_t ownSteps = 0;
+        for (const bool fits : {false, true}) {
+            qm::goToLevel(n);
+            if (qm::prepareSolve() != qm::kAnalysisDone || qm::level.alreadySolved != 0) continue;
+            qm::resetSharedLine();
+            publishPushes(qmtest::lineOf(qmtest::dataFile("goalroom.solutions.txt"), n));
+            if (!fits) qm::writeSharedTransfer(0, {0, 1, 2, true});  // square 0 is a wall
+            ASSERT_EQ(solveWithBackwardHalf(), qm::kResultSolved) << "level " << n;
+            const int32_t steps = qm::stepList.stepCount;
+            if (!fits) ownSteps = steps;
+            // The line's positions are read after the first expansion; the search ends through
+            // them, on the line's last position or meeting the backward half on the way, along
+            // the line's many single pushes.
+            if (fits && steps > ownSteps + 10) ++endedOnTheLine;
+            qm::rebuildThread2Solution();
+            EXPECT_EQ(qm::verifySolution(), 1) << "level " << n << (fits ? "" : ", line not fitting");
+        }
+    }
+    qm::resetSharedLine();
+    EXPECT_GE(endedOnTheLine, 10);
 }
