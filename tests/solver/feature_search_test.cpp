@@ -162,3 +162,18 @@ TEST_F(FeatureSearch, FollowsAPublishedLineAndIgnoresOneThatDoesNotFit) {
     qm::resetSharedLine();
     EXPECT_GE(endedOnTheLine, 10);
 }
+
+// A crowded level (40 boxes) with both threads: thread 1 publishes the segments it commits while
+// the feature search reads them and aims its backward half at them. The threads share only
+// atomic words, which the thread sanitizer checks in this run; a solution replays.
+TEST_F(FeatureSearch, ReadsThreadOnesLineWhileBothRunOnACrowdedLevel) {
+    qm::driverOptions.runThread1 = true;
+    ASSERT_EQ(qm::openText(qmtest::dataFile("wide.txt")), 1);
+    qm::goToLevel(10);
+    const int32_t result = qm::solveLevel();
+    EXPECT_GT(qm::publishedSharedTransfers(), 0);
+    EXPECT_EQ(qm::thread2Stats().phase, qm::kStatsPhaseFeature);
+    if (result == qm::kResultSolved) {
+        EXPECT_EQ(qm::verifySolution(), 1);
+    }
+}
