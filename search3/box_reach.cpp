@@ -77,11 +77,55 @@ void labelBlocks(BoxReach& r, const int32_t* board, int32_t root) {
     }
 }
 
+namespace {
+
+// The side of the box its mover stands on to move it in direction d: behind it to push, ahead of
+// it to pull.
+template <bool kPulling>
+int32_t moverSide(int32_t d) {
+    return kPulling ? d : kOpposite[d];
+}
+
+// Spreads the queued first moves of one box to every square it can be moved on to, keeping one
+// destination per square and region of its mover; a move needs the box's next square and the
+// mover's square free (behind the box to push, beyond the next square to pull).
+template <bool kPulling>
+void spreadBoxMoves(BoxReach& r, const int32_t* board, const uint8_t* barred, uint32_t stamp, int32_t count) {
+    for (int32_t head = 0; head < count; ++head) {
+        const int32_t state = r.stateQueue[head];
+        const int32_t t = state >> 2, d = state & 3;
+        const int32_t region = r.edgeBlock[t * 4 + moverSide<kPulling>(d)];
+        bool known = false;
+        for (int32_t e = 0; e < 4 && !known; ++e) {
+            known = r.stateKept[t * 4 + e] == stamp && r.edgeBlock[t * 4 + moverSide<kPulling>(e)] == region;
+        }
+        if (!known) {
+            r.stateKept[state] = stamp;
+            r.destinations[r.destinationCount++] =
+                BoxDestination{t, t + level.dirOffset[moverSide<kPulling>(d)], r.statePushes[head]};
+        }
+        for (int32_t e = 0; e < 4; ++e) {
+            const int32_t offset = level.dirOffset[e];
+            const int32_t next = t + offset;
+            const int32_t mover = kPulling ? next + offset : t - offset;
+            if (board[mover] != 0 || board[next] != 0 || barred[next] != 0) continue;
+            if (e != d && r.edgeBlock[t * 4 + moverSide<kPulling>(e)] != region) continue;
+            if (r.stateSeen[next * 4 + e] == stamp) continue;
+            r.stateSeen[next * 4 + e] = stamp;
+            r.statePushes[count] = r.statePushes[head] + 1;
+            r.stateQueue[count++] = next * 4 + e;
+        }
+    }
+}
+
+}  // namespace
+
 void findDestinations(BoxReach& r, const int32_t* board, const uint8_t* dead, const uint32_t* reach,
                       uint32_t reachStamp, int32_t start) {
     const uint32_t stamp = nextStamp(r.stateStamp, r.stateSeen, r.stateKept, kMaxSquares * 4);
     int32_t count = 0;
     r.destinationCount = 0;
+    // A state (t, d): the box on t, last pushed in direction d.
     for (int32_t d = 0; d < 4; ++d) {
         const int32_t offset = level.dirOffset[d];
         const int32_t t = start + offset;
@@ -91,30 +135,7 @@ void findDestinations(BoxReach& r, const int32_t* board, const uint8_t* dead, co
         r.statePushes[count] = 1;
         r.stateQueue[count++] = t * 4 + d;
     }
-    for (int32_t head = 0; head < count; ++head) {
-        const int32_t state = r.stateQueue[head];
-        const int32_t t = state >> 2, d = state & 3;
-        const int32_t behind = r.edgeBlock[t * 4 + kOpposite[d]];
-        // One destination per square and region of the pusher.
-        bool known = false;
-        for (int32_t e = 0; e < 4 && !known; ++e) {
-            known = r.stateKept[t * 4 + e] == stamp && r.edgeBlock[t * 4 + kOpposite[e]] == behind;
-        }
-        if (!known) {
-            r.stateKept[state] = stamp;
-            r.destinations[r.destinationCount++] = BoxDestination{t, t - level.dirOffset[d], r.statePushes[head]};
-        }
-        for (int32_t e = 0; e < 4; ++e) {
-            const int32_t offset = level.dirOffset[e];
-            const int32_t side = t - offset, next = t + offset;
-            if (board[side] != 0 || board[next] != 0 || dead[next] != 0) continue;
-            if (e != d && r.edgeBlock[t * 4 + kOpposite[e]] != behind) continue;
-            if (r.stateSeen[next * 4 + e] == stamp) continue;
-            r.stateSeen[next * 4 + e] = stamp;
-            r.statePushes[count] = r.statePushes[head] + 1;
-            r.stateQueue[count++] = next * 4 + e;
-        }
-    }
+    spreadBoxMoves<false>(r, board, dead, stamp, count);
 }
 
 void findPullDestinations(BoxReach& r, const int32_t* board, const uint8_t* barred,
@@ -131,29 +152,7 @@ void findPullDestinations(BoxReach& r, const int32_t* board, const uint8_t* barr
         r.statePushes[count] = 1;
         r.stateQueue[count++] = t * 4 + d;
     }
-    for (int32_t head = 0; head < count; ++head) {
-        const int32_t state = r.stateQueue[head];
-        const int32_t t = state >> 2, d = state & 3;
-        const int32_t side = r.edgeBlock[t * 4 + d];
-        bool known = false;
-        for (int32_t e = 0; e < 4 && !known; ++e) {
-            known = r.stateKept[t * 4 + e] == stamp && r.edgeBlock[t * 4 + e] == side;
-        }
-        if (!known) {
-            r.stateKept[state] = stamp;
-            r.destinations[r.destinationCount++] = BoxDestination{t, t + level.dirOffset[d], r.statePushes[head]};
-        }
-        for (int32_t e = 0; e < 4; ++e) {
-            const int32_t offset = level.dirOffset[e];
-            const int32_t next = t + offset;
-            if (board[next] != 0 || board[next + offset] != 0 || barred[next] != 0) continue;
-            if (e != d && r.edgeBlock[t * 4 + e] != side) continue;
-            if (r.stateSeen[next * 4 + e] == stamp) continue;
-            r.stateSeen[next * 4 + e] = stamp;
-            r.statePushes[count] = r.statePushes[head] + 1;
-            r.stateQueue[count++] = next * 4 + e;
-        }
-    }
+    spreadBoxMoves<true>(r, board, barred, stamp, count);
 }
 
 }  // namespace qm
