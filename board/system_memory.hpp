@@ -5,7 +5,8 @@
 
 namespace qm {
 
-// Maps bytes of private memory that reads as zero and is committed page by page on first write.
+// Maps bytes of private memory that reads as zero and is committed page by page on first write,
+// in large pages where the system gives them.
 // nullptr when the system refuses.
 void* mapMemory(size_t bytes);
 // Resizes a buffer from std::malloc or an earlier resize (nullptr: a new buffer). nullptr when the
