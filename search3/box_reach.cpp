@@ -88,7 +88,8 @@ int32_t moverSide(int32_t d) {
 
 // Spreads the queued first moves of one box to every square it can be moved on to, keeping one
 // destination per square and region of its mover; a move needs the box's next square and the
-// mover's square free (behind the box to push, beyond the next square to pull).
+// mover's square free (behind the box to push, beyond the next square to pull). The next square
+// is tested first: past a wall there, the puller's square may lie off the board.
 template <bool kPulling>
 void spreadBoxMoves(BoxReach& r, const int32_t* board, const uint8_t* barred, uint32_t stamp, int32_t count) {
     for (int32_t head = 0; head < count; ++head) {
@@ -108,7 +109,7 @@ void spreadBoxMoves(BoxReach& r, const int32_t* board, const uint8_t* barred, ui
             const int32_t offset = level.dirOffset[e];
             const int32_t next = t + offset;
             const int32_t mover = kPulling ? next + offset : t - offset;
-            if (board[mover] != 0 || board[next] != 0 || barred[next] != 0) continue;
+            if (board[next] != 0 || board[mover] != 0 || barred[next] != 0) continue;
             if (e != d && r.edgeBlock[t * 4 + moverSide<kPulling>(e)] != region) continue;
             if (r.stateSeen[next * 4 + e] == stamp) continue;
             r.stateSeen[next * 4 + e] = stamp;
@@ -118,41 +119,40 @@ void spreadBoxMoves(BoxReach& r, const int32_t* board, const uint8_t* barred, ui
     }
 }
 
+// The destinations of the box on start: its first moves are those whose mover stands on a square
+// of the reach, the box's next square free and not barred, and (to pull) the square the puller
+// steps back to free.
+template <bool kPulling>
+void findBoxMoves(BoxReach& r, const int32_t* board, const uint8_t* barred, const uint32_t* reach,
+                  uint32_t reachStamp, int32_t start) {
+    const uint32_t stamp = nextStamp(r.stateStamp, r.stateSeen, r.stateKept, kMaxSquares * 4);
+    int32_t count = 0;
+    r.destinationCount = 0;
+    // A state (t, d): the box on t, last moved in direction d.
+    for (int32_t d = 0; d < 4; ++d) {
+        const int32_t offset = level.dirOffset[d];
+        const int32_t t = start + offset;
+        const int32_t moverFrom = kPulling ? t : start - offset;
+        const int32_t moverTo = kPulling ? t + offset : start;
+        if (reach[moverFrom] != reachStamp) continue;
+        if (board[t] != 0 || board[moverTo] != 0 || barred[t] != 0) continue;
+        r.stateSeen[t * 4 + d] = stamp;
+        r.statePushes[count] = 1;
+        r.stateQueue[count++] = t * 4 + d;
+    }
+    spreadBoxMoves<kPulling>(r, board, barred, stamp, count);
+}
+
 }  // namespace
 
 void findDestinations(BoxReach& r, const int32_t* board, const uint8_t* dead, const uint32_t* reach,
                       uint32_t reachStamp, int32_t start) {
-    const uint32_t stamp = nextStamp(r.stateStamp, r.stateSeen, r.stateKept, kMaxSquares * 4);
-    int32_t count = 0;
-    r.destinationCount = 0;
-    // A state (t, d): the box on t, last pushed in direction d.
-    for (int32_t d = 0; d < 4; ++d) {
-        const int32_t offset = level.dirOffset[d];
-        const int32_t t = start + offset;
-        if (reach[start - offset] != reachStamp) continue;
-        if (board[t] != 0 || dead[t] != 0) continue;
-        r.stateSeen[t * 4 + d] = stamp;
-        r.statePushes[count] = 1;
-        r.stateQueue[count++] = t * 4 + d;
-    }
-    spreadBoxMoves<false>(r, board, dead, stamp, count);
+    findBoxMoves<false>(r, board, dead, reach, reachStamp, start);
 }
 
 void findPullDestinations(BoxReach& r, const int32_t* board, const uint8_t* barred,
                           const uint32_t* reach, uint32_t reachStamp, int32_t start) {
-    const uint32_t stamp = nextStamp(r.stateStamp, r.stateSeen, r.stateKept, kMaxSquares * 4);
-    int32_t count = 0;
-    r.destinationCount = 0;
-    // A state (t, d): the box on t, the puller on its side d, where the last pull left it.
-    for (int32_t d = 0; d < 4; ++d) {
-        const int32_t offset = level.dirOffset[d];
-        const int32_t t = start + offset;
-        if (reach[t] != reachStamp || board[t + offset] != 0 || barred[t] != 0) continue;
-        r.stateSeen[t * 4 + d] = stamp;
-        r.statePushes[count] = 1;
-        r.stateQueue[count++] = t * 4 + d;
-    }
-    spreadBoxMoves<true>(r, board, barred, stamp, count);
+    findBoxMoves<true>(r, board, barred, reach, reachStamp, start);
 }
 
 }  // namespace qm
