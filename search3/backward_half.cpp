@@ -172,29 +172,41 @@ int32_t pullBox(FeatureNode* node, int32_t j, uint64_t boxHash, bool forLine) {
     return result;
 }
 
-// The next record to expand: the line's order and the start's take turns while there is a line
-// position to aim at; forLine tells which gave it. nullptr when neither has one waiting.
+// The record of least bound to the line's position not yet expanded for it; nullptr when none.
+FeatureNode* popForLine() {
+    BackwardHalf& h = half;
+    for (FeatureNode* node = h.lineQueue.pop(); node != nullptr; node = h.lineQueue.pop()) {
+        if (node->cell != h.lineGeneration || (node->expanded & kExpandedForLine) != 0) continue;
+        node->expanded |= kExpandedForLine;
+        return node;
+    }
+    return nullptr;
+}
+
+// The record of least bound to the start not yet expanded for it; nullptr when none.
+FeatureNode* popForStart() {
+    BackwardHalf& h = half;
+    for (FeatureNode* node = h.startQueue.pop(); node != nullptr; node = h.startQueue.pop()) {
+        if ((node->expanded & kExpandedForStart) != 0) continue;
+        node->expanded |= kExpandedForStart;
+        return node;
+    }
+    return nullptr;
+}
+
+// The next record to expand: the line's order takes one turn in kLineTurnEvery while there is a
+// line position to aim at, and either order stands in when the other has none waiting; forLine
+// tells which gave it. nullptr when neither has one.
 FeatureNode* nextBackward(bool& forLine) {
     BackwardHalf& h = half;
     const bool lineTurn = h.lineGeneration != 0 && ++h.turn % kLineTurnEvery == 0;
-    for (int32_t tries = 0; tries < 2; ++tries) {
-        if (lineTurn == (tries == 0)) {
-            for (FeatureNode* node = h.lineQueue.pop(); node != nullptr; node = h.lineQueue.pop()) {
-                if (node->cell != h.lineGeneration || (node->expanded & kExpandedForLine) != 0) continue;
-                node->expanded |= kExpandedForLine;
-                forLine = true;
-                return node;
-            }
-        } else {
-            for (FeatureNode* node = h.startQueue.pop(); node != nullptr; node = h.startQueue.pop()) {
-                if ((node->expanded & kExpandedForStart) != 0) continue;
-                node->expanded |= kExpandedForStart;
-                forLine = false;
-                return node;
-            }
-        }
+    FeatureNode* node = lineTurn ? popForLine() : popForStart();
+    forLine = lineTurn;
+    if (node == nullptr) {
+        node = lineTurn ? popForStart() : popForLine();
+        forLine = !lineTurn;
     }
-    return nullptr;
+    return node;
 }
 
 }  // namespace

@@ -250,7 +250,7 @@ void expand(FeatureNode* node) {
 // Stores the position loaded in `position`, with the pusher on pusherSquare, as a forward record
 // reached from parent by moving the box on from to to; queues it when asked. Returns the record
 // (one stored before when the position is known), or nullptr when the table has no room. A
-// position every pulled record already holds becomes the meeting of the two halves.
+// position the backward half has stored already becomes the meeting of the two halves.
 FeatureNode* storePosition(FeatureNode* parent, int32_t from, int32_t to, int32_t pusherSquare,
                            bool queue) {
     FeatureWork& w = work;
@@ -301,8 +301,8 @@ FeatureNode* storeStart() {
 }
 
 // Takes the transfers thread 1 has published since the last look: each position reached is stored
-// as a forward record after the last one, and each segment end is queued, so the search goes on
-// from where thread 1 has come as well as from the start. A full table ends the following.
+// as a forward record after the last one, not queued, so that either half can meet it; the newest
+// segment end becomes the backward half's second aim. A full table ends the following.
 void followThread1() {
     FeatureWork& w = work;
     SharedTransfer t;
@@ -313,7 +313,7 @@ void followThread1() {
     }
     // The backward half aims at the newest segment end, every few seconds at most: each aim
     // needs some time to be reached.
-    if (!w.newSegmentEnd || w.backwardEvery == 0) return;
+    if (!w.newSegmentEnd) return;
     const int64_t now = nowSeconds();
     if (now - w.lastAim < kAimSeconds) return;
     w.lastAim = now;
