@@ -294,6 +294,21 @@ void classifyCorridors(const int32_t* board) {
     for (int32_t y = 1; y <= h - 2; ++y) classifyCorridorLine(board, y * w + 1, w - 2, 1, w);
 }
 
+// The squares the pusher can never reach, even with every movable box gone, are walled next: a
+// box there off a goal can never be moved onto one, and a goal there without a box never filled.
+bool outOfReachIsSettled(const int32_t* a, const int32_t* board, const int32_t* reach, int32_t boxes,
+                         int32_t goals) {
+    for (int32_t j = 0; j < boxes; ++j) {
+        const int32_t b = analysis.boxList[j];
+        if (a[b] != WALL && reach[b] == 0 && level.goalMap[b] == 0) return false;
+    }
+    for (int32_t i = 0; i < goals; ++i) {
+        const int32_t g = analysis.goalList[i];
+        if (a[g] != WALL && reach[g] == 0 && board[g] != BOX) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
@@ -331,6 +346,7 @@ int32_t prepareAnalysis(const int32_t* board, int32_t pusherSquare) {
 
     clearSquareMap(scratch.reach);
     reachFill(a, scratch.reach, pusher);
+    if (!outOfReachIsSettled(a, board, scratch.reach, boxes, goals)) return kAnalysisInfeasible;
     for (int32_t s = 0; s < cells; ++s) {
         if (scratch.reach[s] == 0) a[s] = WALL;
     }

@@ -165,6 +165,13 @@ TEST_F(Thread2, BackwardSearchProvesABlockedCorridorImpossible) {
     EXPECT_EQ(control.solvedBy, 0);
 }
 
+// The pusher's only push walls it in; the box off its goal below stays out of reach for good. The
+// analysis must not settle that box and goal as walls, which would leave a solved position.
+TEST_F(Thread2, BoxForeverOutOfReachMakesTheLevelInfeasible) {
+    ASSERT_EQ(loadPicture("########\n# *@ **#\n# ###**#\n#*  $. #\n#      #\n#      #\n########\n"), 1);
+    EXPECT_EQ(qm::prepareSolve(), qm::kAnalysisInfeasible);
+}
+
 TEST_F(Thread2, StopWordAndPassedDeadlineStopTheSearch) {
     // Small level 1 needs more than the seeding, so both checks are reached.
     const std::string text = qmtest::dataFile("small.txt");
